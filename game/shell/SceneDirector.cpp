@@ -1,0 +1,136 @@
+#include "game/shell/SceneDirector.h"
+
+#include "game/music/MusicState.h"
+#include "game/shell/Controls.h"
+#include "game/shell/FatalError.h"
+#include "game/shell/debug/DebugLog.h"
+#include "platform/com/Com.h"
+#include "platform/time/Time.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <new>
+
+float rideSmoothing = 0.5f;
+float rideSpeed = 0.5f;
+bool rideSpeedChanged = false;
+
+CSceneDirector::CSceneDirector() { CoInitialize(nullptr); }
+
+CSceneDirector::~CSceneDirector() {
+    delete timer;
+    timer = nullptr;
+    CoUninitialize();
+}
+
+bool CSceneDirector::initialize() {
+    bool opened = false;
+    runGuarded([&] {
+        lightPosition[0] = 400.0f;
+        lightPosition[1] = 50.0f;
+        lightPosition[2] = 60.0f;
+        lightPosition[3] = 1.0f;
+
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClearDepth(1.0);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glShadeModel(GL_SMOOTH);
+        glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+        glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+
+        // The model-view matrix is the identity here, so the light keeps its place relative
+        // to the viewer.
+        const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        const GLfloat ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+        glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+        glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+        glMaterialfv(GL_FRONT, GL_AMBIENT, white);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+
+        // A timer that cannot count would hold the pacing loop forever; the tick count
+        // serves instead.
+        timer = new (std::nothrow) CFrameTimer;
+        if (timer != nullptr && !timer->initTimer()) {
+            delete timer;
+            timer = nullptr;
+        }
+        if (timer != nullptr) {
+            timer->splitSeconds(1);
+        }
+        lastTickCount = GetTickCount();
+        gameTimer.initTimer();
+
+        const GLubyte* renderer = glGetString(GL_RENDERER);
+        debugLog << " GL_RENDERER = " << (renderer ? reinterpret_cast<const char*>(renderer) : "")
+                 << std::endl;
+
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+        shownSmoothingPercent = -1;
+        shownSpeedPercent = -1;
+        shownViewPoint = 0;
+        shownHeadTilt = false;
+
+        // The HUD font, the data archive and the 3D menu are created here.
+        sceneMode = kModeRide;
+        // The ride track is created here, before the world.
+
+        buildScene();
+        opened = openMusicBlock();
+    });
+    return opened;
+}
+
+void CSceneDirector::buildScene() {
+    // The world's objects and models are created here, in their fixed order.
+}
+
+void CSceneDirector::frame() {
+    float dt = paceFrame(timer, &lastTickCount, GetTickCount());
+    render(dt);
+}
+
+void CSceneDirector::render(float dt) {
+    runGuarded([&] {
+        ++frames;
+        controls->processControls(nullptr);
+        if (sceneMode == kModeRide) {
+            glClear(GL_DEPTH_BUFFER_BIT);
+            renderScene(dt);
+        } else {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+        glFlush();
+    });
+}
+
+void CSceneDirector::renderScene(float) {
+    // The sky box covers the whole view; until it draws, the colour buffer is cleared in its
+    // place so that no stale frame shows through.
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void CSceneDirector::setMode(int32_t mode) { sceneMode = mode; }
+
+RideSettings CSceneDirector::getRideSettings() const {
+    return RideSettings{controls->viewPoint, controls->dragonOn, controls->headTilt,
+                        rideSmoothing,       rideSpeedChanged,   rideSpeed};
+}
+
+void CSceneDirector::setRideSettings(const RideSettings& s) {
+    controls->viewPoint = s.viewPoint;
+    controls->dragonOn = s.dragonOn;
+    controls->headTilt = s.headTilt;
+    rideSmoothing = s.smoothing;
+    rideSpeedChanged = s.speedChanged;
+    rideSpeed = s.speed;
+}

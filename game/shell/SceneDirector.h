@@ -1,0 +1,69 @@
+// The game's application object: fixed GL state and light, the world's objects, and the
+// order of everything a frame does, in ride mode (0) and menu-page mode (1).
+#pragma once
+
+#include "game/shell/FrameTimer.h"
+#include "game/shell/MenuInput.h"
+
+#include <cstdint>
+
+// The user's ride settings as the menu and the settings file see them.
+struct RideSettings {
+    int32_t viewPoint;
+    bool dragonOn;
+    bool headTilt;
+    float smoothing;
+    bool speedChanged;
+    float speed;
+};
+
+// Game-wide smoothing and speed (0..1) and the flag that makes the ride re-apply its speed.
+extern float rideSmoothing;
+extern float rideSpeed;
+extern bool rideSpeedChanged;
+
+class CSceneDirector {
+public:
+    static constexpr int32_t kModeRide = 0;
+    static constexpr int32_t kModeMenuPage = 1;
+
+    // Initialises COM for the thread.
+    CSceneDirector();
+    virtual ~CSceneDirector();
+    CSceneDirector(const CSceneDirector&) = delete;
+    CSceneDirector& operator=(const CSceneDirector&) = delete;
+
+    // After the window and its first reshape: GL state, light, timers, the world; returns
+    // whether the music block could be opened. Errors end the game ("Exception Caught").
+    bool initialize();
+    // Paces to about 60 frames a second and renders with the measured frame time.
+    void frame();
+    void render(float dt);
+    void renderScene(float dt);
+    void setMode(int32_t mode);
+    int32_t mode() const { return sceneMode; }
+
+    RideSettings getRideSettings() const;
+    void setRideSettings(const RideSettings& settings);
+
+    IMenuInput& menuInput() { return *menu; }
+    // The menu that receives pointer and F1 input; null goes back to none.
+    void attachMenu(IMenuInput* m) { menu = m != nullptr ? m : &noMenu; }
+    int32_t frameCounter() const { return frames; }
+
+private:
+    void buildScene();
+
+    float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
+    int32_t sceneMode = kModeRide;
+    CFrameTimer* timer = nullptr;
+    int32_t shownSmoothingPercent = -1;
+    int32_t shownSpeedPercent = -1;
+    int32_t shownViewPoint = 0;
+    bool shownHeadTilt = false;
+    DWORD lastTickCount = 0;
+    int32_t frames = 0;
+
+    NullMenuInput noMenu;
+    IMenuInput* menu = &noMenu;
+};

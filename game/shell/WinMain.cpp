@@ -1,0 +1,113 @@
+#include "game/shell/FatalError.h"
+#include "game/shell/GameWindow.h"
+#include "game/shell/SceneDirector.h"
+#include "game/shell/ViewSetup.h"
+#include "platform/registry/Registry.h"
+#include "platform/shell/Shell.h"
+#include "platform/window/Entry.h"
+#include "platform/window/GLContext.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/Window.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* kInstallKey = "SOFTWARE\\Brightfold Software\\Tonecrest 2.0";
+constexpr DWORD kPathBufferSize = 349;
+// A window that cannot be created ends the run as a failure.
+constexpr int kNoWindowExitCode = 1;
+
+// Records the game's folder for the player plug-in, only where the key exists already.
+void writeExePath() {
+    char path[kPathBufferSize] = {};
+    DWORD length = GetCurrentDirectoryA(kPathBufferSize, path);
+    if (length == 0 || length >= kPathBufferSize) {
+        return;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ | KEY_WRITE, &key) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExA(key, "ExePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
+                   static_cast<DWORD>(std::strlen(path) + 1));
+    RegCloseKey(key);
+}
+
+// Pumps messages until WM_QUIT; with an empty queue, runs one frame.
+void pumpMessages(KeyDownTable* keys) {
+    MSG msg{};
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            confirmExitOnEscape(&windowRecord, keys);
+            sceneDirector->frame();
+            SwapBuffers(windowRecord.deviceContext);
+        }
+    }
+}
+
+} // namespace
+
+int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    KeyDownTable keys{};
+    AppInstanceInfo appInfo{};
+    int exitCode = 0;
+
+    std::memset(&windowRecord, 0, sizeof windowRecord);
+    std::strncpy(titleText, kGameTitle, sizeof titleText - 1);
+    windowRecord.setup.title = titleText;
+
+    writeExePath();
+
+    appInfo.instance = instance;
+    appInfo.className = kWindowClassName;
+    appInstance = instance;
+    windowRecord.keyTable = &keys;
+    windowRecord.setup.appInfo = &appInfo;
+    windowRecord.setup.width = kClientWidth;
+    windowRecord.setup.height = kClientHeight;
+    windowRecord.setup.bitsPerPixel = kBitsPerPixel;
+
+    if (!registerWindowClass(&appInfo)) {
+        MessageBoxA(nullptr, "Error Registering Window Class!", "Error",
+                    MB_OK | MB_ICONEXCLAMATION);
+        return -1;
+    }
+
+    sceneDirector = new CSceneDirector;
+    programLooping = TRUE;
+
+    runGuarded([&] {
+        while (programLooping && sceneDirector != nullptr) {
+            if (!createGameWindow(&windowRecord)) {
+                MessageBoxA(nullptr, "Error Creating OpenGL Window", "Error",
+                            MB_OK | MB_ICONEXCLAMATION);
+                programLooping = FALSE;
+                exitCode = kNoWindowExitCode;
+                break;
+            }
+            mainWindowHandle = windowRecord.window;
+            RECT client{};
+            GetClientRect(windowRecord.window, &client);
+            reshapeView(client.right - client.left, client.bottom - client.top);
+            sceneDirector->initialize();
+            pumpMessages(&keys);
+            delete sceneDirector;
+            sceneDirector = nullptr;
+            destroyGameWindow(&windowRecord);
+            mainWindowHandle = nullptr;
+        }
+    });
+
+    delete sceneDirector;
+    sceneDirector = nullptr;
+    UnregisterClassA(kWindowClassName, instance);
+    return exitCode;
+}

@@ -1,0 +1,41 @@
+// Named file mappings with the Win32 names. A mapping is a POSIX shared-memory object named
+// after the mapping, so any process that knows the name can open it. As on Windows the name
+// lives while some process holds a handle to it: the last handle to close removes it, and a
+// mapping created under a name that is still held is the existing one, unchanged.
+//
+// The environment variable TONECREST_SHM_NAMESPACE, when set, is put in front of every
+// mapping name, so that test runs do not meet the mappings of a game or player in use.
+#pragma once
+
+#include "platform/base/KernelObject.h"
+
+#include <cstddef>
+
+constexpr DWORD GENERIC_READ = 0x80000000u;
+constexpr DWORD GENERIC_WRITE = 0x40000000u;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+
+constexpr DWORD PAGE_READONLY = 0x02;
+constexpr DWORD PAGE_READWRITE = 0x04;
+constexpr DWORD FILE_MAP_WRITE = 0x0002;
+constexpr DWORD FILE_MAP_READ = 0x0004;
+constexpr DWORD FILE_MAP_ALL_ACCESS = 0xF001F;
+
+// Opens or creates a plain file. A share mode of 0 keeps every other opener out while the
+// handle is open (ERROR_SHARING_VIOLATION). INVALID_HANDLE_VALUE on failure.
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, void* security, DWORD creation,
+                   DWORD flags, HANDLE templateFile);
+
+// Creates the named mapping of the given maximum size, or opens it when the name is held
+// already (GetLastError() then says ERROR_ALREADY_EXISTS). A file handle, when given, is the
+// backing file and is extended to the maximum size. Null on failure.
+HANDLE CreateFileMappingA(HANDLE file, void* security, DWORD protect, DWORD maxSizeHigh,
+                          DWORD maxSizeLow, LPCSTR name);
+// Opens an existing named mapping; null when there is none.
+HANDLE OpenFileMappingA(DWORD access, BOOL inheritHandle, LPCSTR name);
+// Maps a view; bytes 0 maps the whole mapping. Null on failure.
+void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
+                    size_t bytes);
+BOOL UnmapViewOfFile(const void* view);

@@ -1,0 +1,90 @@
+#include "shared/musicblock/CSharedMusicBlock.h"
+
+#include "platform/sharedmem/SharedMemory.h"
+
+#include <cstring>
+
+CSharedMusicBlock::CSharedMusicBlock() = default;
+
+CSharedMusicBlock::~CSharedMusicBlock() { Close(); }
+
+bool CSharedMusicBlock::Create() {
+    if (created || opened) {
+        return true;
+    }
+    file = CreateFileA(kBackingFileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        file = nullptr;
+    }
+    // Without a backing file the mapping still works, kept in memory only.
+    mapping = CreateFileMappingA(file != nullptr ? file : INVALID_HANDLE_VALUE, nullptr,
+                                 PAGE_READWRITE, 0, kBlockBytes, kMappingName);
+    if (mapping != nullptr) {
+        view = static_cast<unsigned char*>(
+            MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kBlockBytes));
+    }
+    if (view == nullptr) {
+        // Close() keeps the file of an uncreated block, so let it go here.
+        if (file != nullptr) {
+            CloseHandle(file);
+            file = nullptr;
+        }
+        Close();
+        return false;
+    }
+    created = true;
+    return true;
+}
+
+bool CSharedMusicBlock::Open() {
+    if (created || opened) {
+        return true;
+    }
+    mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, kMappingName);
+    if (mapping == nullptr) {
+        return false;
+    }
+    view = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, kBlockBytes));
+    if (view == nullptr) {
+        Close();
+        return false;
+    }
+    opened = true;
+    return true;
+}
+
+bool CSharedMusicBlock::Write(const void* timedLevel, const char* title) {
+    if (!created) {
+        return false;
+    }
+    std::memcpy(view, timedLevel, spectrumSize);
+    std::memcpy(view + spectrumSize, title, kTitleBytes);
+    return true;
+}
+
+bool CSharedMusicBlock::Read(unsigned char spectrum[2][1024], char title[200]) {
+    if (!opened) {
+        return false;
+    }
+    std::memcpy(spectrum, view, spectrumSize);
+    std::memcpy(title, view + spectrumSize, kTitleBytes);
+    return true;
+}
+
+void CSharedMusicBlock::Close() {
+    if (view != nullptr) {
+        UnmapViewOfFile(view);
+    }
+    if (mapping != nullptr) {
+        CloseHandle(mapping);
+    }
+    if (created && file != nullptr) {
+        CloseHandle(file);
+    }
+    view = nullptr;
+    mapping = nullptr;
+    file = nullptr;
+    created = false;
+    opened = false;
+}

@@ -1,0 +1,38 @@
+#include "tests/support/TestPaths.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <cstdlib>
+
+namespace testsupport {
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tctest.XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    dir = made ? made : "";
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    if (!dir.empty()) {
+        std::filesystem::remove_all(dir, ec);
+    }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+} // namespace testsupport
