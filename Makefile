@@ -1,0 +1,31 @@
+# make run: build everything and start the game. make test: build and run every test.
+JOBS ?= $(shell nproc)
+BUILD := build
+
+.PHONY: all deps build run test test-asan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset default >/dev/null
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	scripts/run-game
+
+test: build
+	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
+
+test-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest -j$(JOBS) --output-on-failure
+
+format:
+	find platform shared game tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-asan out

@@ -1,0 +1,265 @@
+#include "tests/e2e/Desktop.h"
+
+#include "tests/support/TestPaths.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+} // namespace
+
+Program::Program(const std::string& path, const std::vector<std::string>& args,
+                 const std::string& cwd, const std::map<std::string, std::string>& env) {
+    pid = fork();
+    if (pid == 0) {
+        // A group of its own, so that anything it forks (a message box) goes with it.
+        setpgid(0, 0);
+        if (chdir(cwd.c_str()) != 0) {
+            _exit(126);
+        }
+        int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out >= 0) {
+            dup2(out, 1);
+            dup2(out, 2);
+        }
+        for (const auto& kv : env) {
+            setenv(kv.first.c_str(), kv.second.c_str(), 1);
+        }
+        std::vector<char*> argv{const_cast<char*>(path.c_str())};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(path.c_str(), argv.data());
+        _exit(127);
+    }
+}
+
+Program::~Program() {
+    if (pid > 0) {
+        kill(-pid, SIGKILL);
+        if (!reaped) {
+            waitpid(pid, &status, 0);
+        }
+    }
+}
+
+bool Program::running() {
+    if (reaped) {
+        return false;
+    }
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+        reaped = true;
+        return false;
+    }
+    return true;
+}
+
+int Program::waitExit(int timeoutMs) {
+    for (int waited = 0; running(); waited += 20) {
+        if (waited >= timeoutMs) {
+            return -1000;
+        }
+        pause(20);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2000;
+}
+
+std::string xdotool(const std::string& args) {
+    std::string out;
+    FILE* p = popen(("xdotool " + args + " 2>/dev/null").c_str(), "r");
+    if (p == nullptr) {
+        return out;
+    }
+    char buf[256];
+    while (fgets(buf, sizeof buf, p) != nullptr) {
+        out += buf;
+    }
+    pclose(p);
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) {
+        out.pop_back();
+    }
+    return out;
+}
+
+namespace {
+
+// Name of a window: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
+std::string windowName(Display* d, Window w) {
+    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
+    for (Atom property : {netName, static_cast<Atom>(XA_WM_NAME)}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, w, property, 0, 1024, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success &&
+            data != nullptr) {
+            std::string name(reinterpret_cast<char*>(data), count);
+            XFree(data);
+            if (type == utf8 || type == XA_STRING || !name.empty()) {
+                return name;
+            }
+        }
+    }
+    return std::string();
+}
+
+void collect(Display* d, Window w, const std::regex& pattern, std::vector<Window>* found) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(d, w, &attributes) && attributes.map_state == IsViewable &&
+        std::regex_search(windowName(d, w), pattern)) {
+        found->push_back(w);
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (XQueryTree(d, w, &root, &parent, &children, &n)) {
+        for (unsigned int i = 0; i < n; ++i) {
+            collect(d, children[i], pattern, found);
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+}
+
+// Shown windows whose name matches, as decimal ids.
+std::vector<std::string> findWindows(const std::string& nameRegex) {
+    std::vector<std::string> ids;
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        return ids;
+    }
+    std::vector<Window> found;
+    collect(d, DefaultRootWindow(d), std::regex(nameRegex), &found);
+    XCloseDisplay(d);
+    for (Window w : found) {
+        ids.push_back(std::to_string(w));
+    }
+    return ids;
+}
+
+} // namespace
+
+std::string waitForWindow(const std::string& nameRegex, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        std::vector<std::string> ids = findWindows(nameRegex);
+        if (!ids.empty()) {
+            return ids.front();
+        }
+        pause(50);
+    }
+    return std::string();
+}
+
+bool windowExists(const std::string& nameRegex) { return !findWindows(nameRegex).empty(); }
+
+namespace {
+
+void pointAtCentre(const std::string& window) {
+    std::string geometry = xdotool("getwindowgeometry --shell " + window);
+    int x = 0, y = 0, w = 0, h = 0;
+    for (size_t start = 0; start < geometry.size();) {
+        size_t end = geometry.find('\n', start);
+        std::string line = geometry.substr(start, end - start);
+        std::sscanf(line.c_str(), "X=%d", &x);
+        std::sscanf(line.c_str(), "Y=%d", &y);
+        std::sscanf(line.c_str(), "WIDTH=%d", &w);
+        std::sscanf(line.c_str(), "HEIGHT=%d", &h);
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    xdotool("mousemove " + std::to_string(x + w / 2) + " " + std::to_string(y + h / 2));
+    // Message boxes only take keys once they hold the input focus.
+    xdotool("windowfocus " + window);
+    pause(100);
+}
+
+} // namespace
+
+void pressKey(const std::string& window, const std::string& key) {
+    pointAtCentre(window);
+    // Held for a tenth of a second, as a hand does: the game reads keys once a frame.
+    xdotool("keydown " + key);
+    pause(100);
+    xdotool("keyup " + key);
+}
+
+bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutMs) {
+    std::string box = waitForWindow("^" + caption + "$", timeoutMs);
+    if (box.empty()) {
+        return false;
+    }
+    pause(200);
+    pressKey(box, firstButton ? "Return" : "Escape");
+    for (int waited = 0; waited < 3000; waited += 50) {
+        if (!windowExists("^" + caption + "$")) {
+            return true;
+        }
+        pause(50);
+    }
+    return false;
+}
+
+bool requestClose(const std::string& window) {
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        return false;
+    }
+    Window w = static_cast<Window>(std::strtoul(window.c_str(), nullptr, 10));
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    Status ok = XSendEvent(d, w, False, NoEventMask, &e);
+    XFlush(d);
+    XCloseDisplay(d);
+    return ok != 0;
+}
+
+bool screenshot(const std::string& pngPath) {
+    std::string cmd = "import -window root " + shellQuote(pngPath) + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (testsupport::readFile(path).find(text) != std::string::npos) {
+            return true;
+        }
+        pause(50);
+    }
+    return false;
+}
+
+} // namespace e2e

@@ -1,0 +1,48 @@
+// Driving the real programs on the test display: starting them, finding their windows,
+// keys, clicks, message-box answers, close requests and screenshots.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+class Program {
+public:
+    // Starts path with args in folder cwd, with extra environment variables; its standard
+    // output and error go to cwd/stdout.txt. The destructor kills it and what it started.
+    Program(const std::string& path, const std::vector<std::string>& args, const std::string& cwd,
+            const std::map<std::string, std::string>& env);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool running();
+    // Exit code, or -1000 when it is still running after timeoutMs, -2000 for a signal.
+    int waitExit(int timeoutMs);
+
+private:
+    int pid = -1;
+    bool reaped = false;
+    int status = 0;
+};
+
+// Output of xdotool with these arguments (trailing newline removed).
+std::string xdotool(const std::string& args);
+// First window whose name matches the regular expression, waiting up to timeoutMs; "" if none.
+std::string waitForWindow(const std::string& nameRegex, int timeoutMs);
+bool windowExists(const std::string& nameRegex);
+// Puts the pointer over the window, gives it the focus and presses the key for 100 ms.
+void pressKey(const std::string& window, const std::string& key);
+// Answers the message box captioned caption: Return for its first button (OK / Yes), Escape
+// for its last (OK / No). False when no such box shows up.
+bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutMs = 5000);
+// Asks the window to close as the desktop's close button does (WM_DELETE_WINDOW).
+bool requestClose(const std::string& window);
+// Saves the screen to a PNG file.
+bool screenshot(const std::string& pngPath);
+// Waits until the file exists and contains text.
+bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs);
+
+} // namespace e2e

@@ -1,0 +1,137 @@
+// The real Tonecrest binary on the test display: start-up, its log and registry value, and
+// the ways out.
+#include "platform/registry/Registry.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const char* const kGameWindow = "^Tone Crest!  $";
+const char* const kInstallKey = "SOFTWARE\\Brightfold Software\\Tonecrest 2.0";
+
+class GameE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registryRoot = scratch.file("config/tonecrest/registry");
+        plat::setRegistryRoot(registryRoot);
+    }
+    void TearDown() override { plat::setRegistryRoot(""); }
+
+    // Starts the game in the scratch folder and waits for its window.
+    std::string start(const std::vector<std::string>& args = {}) {
+        static int counter = 0;
+        std::map<std::string, std::string> env = {
+            {"XDG_CONFIG_HOME", scratch.file("config")},
+            {"TONECREST_SHM_NAMESPACE",
+             "tce2e" + std::to_string(getpid()) + "_" + std::to_string(++counter)}};
+        game = std::make_unique<e2e::Program>(std::string(TC_DIST_DIR) + "/Tonecrest", args,
+                                              scratch.path(), env);
+        std::string window = e2e::waitForWindow(kGameWindow, 15000);
+        EXPECT_FALSE(window.empty()) << testsupport::readFile(scratch.file("stdout.txt"));
+        return window;
+    }
+
+    // Escape, then Yes: the orderly way out.
+    int quitWithEscape(const std::string& window) {
+        e2e::pressKey(window, "Escape");
+        EXPECT_TRUE(e2e::answerMessageBox("Tone Crest", true));
+        return game->waitExit(10000);
+    }
+
+    testsupport::ScratchDir scratch;
+    std::string registryRoot;
+    std::unique_ptr<e2e::Program> game;
+};
+
+TEST_F(GameE2e, StartsDrawsAndLogsItsRenderer) {
+    testsupport::writeFile(scratch.file("TestThis.txt"), "a line of an earlier run\n");
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(e2e::waitForFileText(scratch.file("TestThis.txt"), " GL_RENDERER = ", 10000));
+    std::string log = testsupport::readFile(scratch.file("TestThis.txt"));
+    EXPECT_EQ(log.rfind(" GL_RENDERER = ", 0), 0u) << log;
+    EXPECT_EQ(log.find("earlier run"), std::string::npos);
+    EXPECT_EQ(log.back(), '\n');
+    EXPECT_EQ(e2e::xdotool("getwindowgeometry " + window).find("Geometry: 800x600") !=
+                  std::string::npos,
+              true);
+    e2e::screenshot(std::string(TC_TEST_STATE_DIR) + "/e2e-start.png");
+    EXPECT_TRUE(game->running());
+    EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+TEST_F(GameE2e, WritesExePathWhenTheKeyExists) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    std::string window = start({"wmp"});
+    ASSERT_FALSE(window.empty());
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    char value[400] = {};
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    ASSERT_EQ(RegQueryValueExA(key, "ExePath", nullptr, &type, reinterpret_cast<BYTE*>(value),
+                               &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    std::string expected = std::filesystem::canonical(scratch.path()).string();
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(std::string(value), expected);
+    EXPECT_EQ(size, expected.size() + 1); // stored with its NUL
+    EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+TEST_F(GameE2e, CreatesNothingWhenTheKeyIsMissing) {
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(e2e::waitForFileText(scratch.file("TestThis.txt"), "GL_RENDERER", 10000));
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+TEST_F(GameE2e, EscapeAsksNoKeepsRunningYesEnds) {
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    e2e::pressKey(window, "Escape");
+    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false));
+    usleep(800000);
+    EXPECT_TRUE(game->running());
+    EXPECT_FALSE(e2e::windowExists("^Tone Crest$")); // not asked again without a new Escape
+    EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+TEST_F(GameE2e, ClosingTheWindowAsksTheSameQuestion) {
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(e2e::requestClose(window));
+    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false));
+    usleep(500000);
+    EXPECT_TRUE(game->running());
+    EXPECT_TRUE(e2e::windowExists(kGameWindow));
+    ASSERT_TRUE(e2e::requestClose(window));
+    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", true));
+    EXPECT_EQ(game->waitExit(10000), 0);
+}
+
+TEST_F(GameE2e, RunsWithoutItsLogWhenTheFileCannotBeWritten) {
+    ASSERT_EQ(mkdir(scratch.file("TestThis.txt").c_str(), 0755), 0);
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    EXPECT_TRUE(e2e::waitForFileText(scratch.file("stdout.txt"), "Can't Open File", 5000));
+    EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+} // namespace
