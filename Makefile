@@ -22,7 +22,7 @@ test: build
 test-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && ctest -j$(JOBS) --output-on-failure
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp ctest -j$(JOBS) --output-on-failure
 
 format:
 	find platform shared game tests -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -12,15 +12,24 @@ DWORD previousControlsTime = 0;
 
 const char* viewPointName(int32_t code) {
     switch (code) {
-    case kViewLookFromCenter: return "Look From Center";
-    case kViewBackward: return "Backward";
-    case kViewForwardNear: return "Forward Near";
-    case kViewFrequencyBars: return "Freqency Bars";
-    case kViewLookAtCenter: return "Look At Center";
-    case kViewForwardMid: return "Forward Mid";
-    case kViewForwardFar: return "Forward Far";
-    case kViewCycle: return "Cycle Through View Points";
-    default: return "";
+    case kViewLookFromCenter:
+        return "Look From Center";
+    case kViewBackward:
+        return "Backward";
+    case kViewForwardNear:
+        return "Forward Near";
+    case kViewFrequencyBars:
+        return "Freqency Bars";
+    case kViewLookAtCenter:
+        return "Look At Center";
+    case kViewForwardMid:
+        return "Forward Mid";
+    case kViewForwardFar:
+        return "Forward Far";
+    case kViewCycle:
+        return "Cycle Through View Points";
+    default:
+        return "";
     }
 }
 
@@ -54,7 +63,9 @@ void CControls::setKeyDown(unsigned virtualKey, bool down) {
     }
 }
 
-void CControls::processControls(ITextPrinter* hud) { processControlsAt(timeGetTime(), hud); }
+void CControls::processControls(ITextPrinter* hud) {
+    processControlsAt(timeGetTime(), hud);
+}
 
 void CControls::processControlsAt(DWORD nowMs, ITextPrinter* hud) {
     DWORD elapsed = nowMs - previousControlsTime;

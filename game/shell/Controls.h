@@ -31,7 +31,7 @@ struct KeyBinding {
 };
 
 class CControls {
-public:
+  public:
     // Actions of the key table besides setting a view point (whose action is the code).
     static constexpr int32_t kActionToggleHeadTilt = 100;
     static constexpr int32_t kActionToggleDragon = 101;

@@ -5,7 +5,7 @@
 namespace {
 
 class SystemClock : public PerfClock {
-public:
+  public:
     LONGLONG frequency() const override {
         LARGE_INTEGER f;
         return QueryPerformanceFrequency(&f) ? f.QuadPart : 0;

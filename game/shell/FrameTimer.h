@@ -6,7 +6,7 @@
 
 // Where a timer reads the time and how it waits. Tests give a clock of their own.
 class PerfClock {
-public:
+  public:
     virtual ~PerfClock() = default;
     // Counts per second; 0 when the machine has no high-resolution counter.
     virtual LONGLONG frequency() const = 0;
@@ -18,7 +18,7 @@ public:
 const PerfClock& systemClock();
 
 class CFrameTimer {
-public:
+  public:
     explicit CFrameTimer(const PerfClock& clock = systemClock());
 
     // Reads the counter frequency (false without a high-resolution counter) and takes the
@@ -32,7 +32,7 @@ public:
 
     const PerfClock& clock() const { return clockSource; }
 
-private:
+  private:
     LONGLONG startCount = 0;
     LONGLONG frequency = 0;
     LONGLONG splitCount = 0;

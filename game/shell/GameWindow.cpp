@@ -56,10 +56,10 @@ bool createGameWindow(WindowRecord* record) {
     WindowSetup& setup = record->setup;
     RECT rect{0, 0, setup.width, setup.height};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, kWindowExStyle);
-    record->window = CreateWindowExA(kWindowExStyle, setup.appInfo->className, setup.title,
-                                     kWindowStyle, 0, 0, rect.right - rect.left,
-                                     rect.bottom - rect.top, nullptr, nullptr,
-                                     setup.appInfo->instance, record);
+    record->window =
+        CreateWindowExA(kWindowExStyle, setup.appInfo->className, setup.title, kWindowStyle, 0, 0,
+                        rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                        setup.appInfo->instance, record);
     if (record->window == nullptr) {
         return false;
     }

@@ -3,7 +3,7 @@
 #pragma once
 
 class IMenuInput {
-public:
+  public:
     virtual ~IMenuInput() = default;
     // Stores the pointer position (window pixels, y down) for the menu's hit tests.
     virtual void pointerTest(int x, int y) = 0;
@@ -20,7 +20,7 @@ public:
 
 // A menu that ignores everything and always wants the arrow.
 class NullMenuInput : public IMenuInput {
-public:
+  public:
     void pointerTest(int, int) override {}
     void setClicked() override {}
     void buttonReleased() override {}
@@ -28,6 +28,6 @@ public:
     void setCursorState(int s) override { state = s; }
     void open() override {}
 
-private:
+  private:
     int state = 0;
 };

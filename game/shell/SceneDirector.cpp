@@ -17,7 +17,9 @@ float rideSmoothing = 0.5f;
 float rideSpeed = 0.5f;
 bool rideSpeedChanged = false;
 
-CSceneDirector::CSceneDirector() { CoInitialize(nullptr); }
+CSceneDirector::CSceneDirector() {
+    CoInitialize(nullptr);
+}
 
 CSceneDirector::~CSceneDirector() {
     delete timer;
@@ -119,7 +121,9 @@ void CSceneDirector::renderScene(float) {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void CSceneDirector::setMode(int32_t mode) { sceneMode = mode; }
+void CSceneDirector::setMode(int32_t mode) {
+    sceneMode = mode;
+}
 
 RideSettings CSceneDirector::getRideSettings() const {
     return RideSettings{controls->viewPoint, controls->dragonOn, controls->headTilt,

@@ -23,7 +23,7 @@ extern float rideSpeed;
 extern bool rideSpeedChanged;
 
 class CSceneDirector {
-public:
+  public:
     static constexpr int32_t kModeRide = 0;
     static constexpr int32_t kModeMenuPage = 1;
 
@@ -51,7 +51,7 @@ public:
     void attachMenu(IMenuInput* m) { menu = m != nullptr ? m : &noMenu; }
     int32_t frameCounter() const { return frames; }
 
-private:
+  private:
     void buildScene();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};

@@ -3,7 +3,7 @@
 #pragma once
 
 class ITextPrinter {
-public:
+  public:
     virtual ~ITextPrinter() = default;
     virtual void printLine(int x, int y, const char* text) = 0;
 };

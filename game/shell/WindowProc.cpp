@@ -9,7 +9,9 @@
 
 namespace {
 
-IMenuInput* menu() { return sceneDirector != nullptr ? &sceneDirector->menuInput() : nullptr; }
+IMenuInput* menu() {
+    return sceneDirector != nullptr ? &sceneDirector->menuInput() : nullptr;
+}
 
 WindowRecord* recordOf(HWND window) {
     return reinterpret_cast<WindowRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -23,8 +25,12 @@ void setKey(HWND window, WPARAM key, bool down) {
     controls->setKeyDown(static_cast<unsigned>(key), down);
 }
 
-int pointerX(LPARAM l) { return LOWORD(static_cast<uintptr_t>(l)); }
-int pointerY(LPARAM l) { return HIWORD(static_cast<uintptr_t>(l)); }
+int pointerX(LPARAM l) {
+    return LOWORD(static_cast<uintptr_t>(l));
+}
+int pointerY(LPARAM l) {
+    return HIWORD(static_cast<uintptr_t>(l));
+}
 
 } // namespace
 

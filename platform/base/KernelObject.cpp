@@ -4,8 +4,12 @@ namespace {
 thread_local DWORD lastError = 0;
 }
 
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD code) { lastError = code; }
+DWORD GetLastError() {
+    return lastError;
+}
+void SetLastError(DWORD code) {
+    lastError = code;
+}
 
 BOOL CloseHandle(HANDLE h) {
     if (h == nullptr || h == INVALID_HANDLE_VALUE) {

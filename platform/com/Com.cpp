@@ -4,7 +4,9 @@ namespace {
 thread_local int initCount = 0;
 }
 
-HRESULT CoInitialize(void*) { return initCount++ == 0 ? S_OK : S_FALSE; }
+HRESULT CoInitialize(void*) {
+    return initCount++ == 0 ? S_OK : S_FALSE;
+}
 
 void CoUninitialize() {
     if (initCount > 0) {
@@ -13,5 +15,7 @@ void CoUninitialize() {
 }
 
 namespace plat {
-int comInitCount() { return initCount; }
+int comInitCount() {
+    return initCount;
+}
 } // namespace plat

@@ -27,7 +27,9 @@ std::string keyFolder(HKEY key) {
     return key == nullptr ? std::string() : key->folder;
 }
 
-REGSAM keyAccess(HKEY key) { return isPredefined(key) ? KEY_ALL_ACCESS : key->access; }
+REGSAM keyAccess(HKEY key) {
+    return isPredefined(key) ? KEY_ALL_ACCESS : key->access;
+}
 
 LONG openOrCreate(HKEY key, LPCSTR subKey, REGSAM access, bool create, HKEY* result,
                   DWORD* disposition) {

@@ -113,7 +113,9 @@ bool findChild(const fs::path& dir, const std::string& name, fs::path* found) {
 
 } // namespace
 
-void setRegistryRoot(const std::string& folder) { rootOverride() = folder; }
+void setRegistryRoot(const std::string& folder) {
+    rootOverride() = folder;
+}
 
 std::string registryRoot() {
     if (!rootOverride().empty()) {

@@ -57,7 +57,8 @@ std::string objectNameFor(const char* name) {
 
 // True while fd is still the object that carries the name (no closer removed it meanwhile).
 bool stillNamed(int fd, const std::string& objectName) {
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (fstat(fd, &held) != 0 || stat(("/dev/shm" + objectName).c_str(), &named) != 0) {
         return false;
     }
@@ -162,8 +163,7 @@ HANDLE OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
     return new MappingObject(fd, objectName, static_cast<size_t>(st.st_size), writable);
 }
 
-void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
-                    size_t bytes) {
+void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, size_t bytes) {
     auto* m = mapping == INVALID_HANDLE_VALUE ? nullptr : dynamic_cast<MappingObject*>(mapping);
     size_t offset = (static_cast<size_t>(offsetHigh) << 32) | offsetLow;
     bool write = (access & FILE_MAP_WRITE) != 0;

@@ -36,6 +36,5 @@ HANDLE CreateFileMappingA(HANDLE file, void* security, DWORD protect, DWORD maxS
 // Opens an existing named mapping; null when there is none.
 HANDLE OpenFileMappingA(DWORD access, BOOL inheritHandle, LPCSTR name);
 // Maps a view; bytes 0 maps the whole mapping. Null on failure.
-void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
-                    size_t bytes);
+void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, size_t bytes);
 BOOL UnmapViewOfFile(const void* view);

@@ -24,9 +24,13 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     return TRUE;
 }
 
-DWORD GetTickCount() { return static_cast<DWORD>(monotonicNanos() / 1000000LL); }
+DWORD GetTickCount() {
+    return static_cast<DWORD>(monotonicNanos() / 1000000LL);
+}
 
-DWORD timeGetTime() { return GetTickCount(); }
+DWORD timeGetTime() {
+    return GetTickCount();
+}
 
 void Sleep(DWORD milliseconds) {
     timespec ts{};

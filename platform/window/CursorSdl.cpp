@@ -46,7 +46,9 @@ HCURSOR SetCursor(HCURSOR cursor) {
     return previous;
 }
 
-HCURSOR GetCursor() { return current; }
+HCURSOR GetCursor() {
+    return current;
+}
 
 HWND SetCapture(HWND window) {
     HWND previous = captured;
@@ -63,4 +65,6 @@ BOOL ReleaseCapture() {
     return TRUE;
 }
 
-HWND GetCapture() { return IsWindow(captured) ? captured : nullptr; }
+HWND GetCapture() {
+    return IsWindow(captured) ? captured : nullptr;
+}

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool isLiveDc(HDC dc) { return dc != nullptr && IsWindow(dc->window); }
+bool isLiveDc(HDC dc) {
+    return dc != nullptr && IsWindow(dc->window);
+}
 
 int attribute(SDL_GLattr a) {
     int v = 0;
@@ -13,13 +15,19 @@ int attribute(SDL_GLattr a) {
     return v;
 }
 
-BOOL swapIntervalEXT(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE; }
+BOOL swapIntervalEXT(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE;
+}
 
 } // namespace
 
-HDC GetDC(HWND window) { return IsWindow(window) ? &window->dc : nullptr; }
+HDC GetDC(HWND window) {
+    return IsWindow(window) ? &window->dc : nullptr;
+}
 
-int ReleaseDC(HWND window, HDC dc) { return IsWindow(window) && dc == &window->dc ? 1 : 0; }
+int ReleaseDC(HWND window, HDC dc) {
+    return IsWindow(window) && dc == &window->dc ? 1 : 0;
+}
 
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request) {
     return isLiveDc(dc) && request != nullptr ? 1 : 0;

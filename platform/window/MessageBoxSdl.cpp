@@ -27,9 +27,15 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     Uint32 flags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     switch (type & 0xF0) {
-    case MB_ICONERROR: flags |= SDL_MESSAGEBOX_ERROR; break;
-    case MB_ICONEXCLAMATION: flags |= SDL_MESSAGEBOX_WARNING; break;
-    default: flags |= SDL_MESSAGEBOX_INFORMATION; break;
+    case MB_ICONERROR:
+        flags |= SDL_MESSAGEBOX_ERROR;
+        break;
+    case MB_ICONEXCLAMATION:
+        flags |= SDL_MESSAGEBOX_WARNING;
+        break;
+    default:
+        flags |= SDL_MESSAGEBOX_INFORMATION;
+        break;
     }
     SDL_Window* parent = IsWindow(owner) ? owner->sdl : nullptr;
     SDL_MessageBoxData box{flags, parent, title, body, count, buttons, nullptr};

@@ -34,7 +34,9 @@ bool defaultSaverHandling = false;
 DWORD lastSaverQuery = 0;
 constexpr DWORD saverQueryPeriodMs = 30000;
 
-bool isLive(HWND w) { return w != nullptr && liveWindows().count(w) != 0; }
+bool isLive(HWND w) {
+    return w != nullptr && liveWindows().count(w) != 0;
+}
 
 std::string classKey(const char* name) {
     std::string k = name ? name : "";
@@ -97,8 +99,7 @@ void sendSize(HWND w) {
     w->minimised = false;
     w->clientWidth = width;
     w->clientHeight = height;
-    enqueue(w, WM_SIZE, kind,
-            MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+    enqueue(w, WM_SIZE, kind, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
 }
 
 LPARAM keyLParam(const SDL_KeyboardEvent& k, bool up) {
@@ -213,7 +214,9 @@ void translateEvent(const SDL_Event& e) {
     }
 }
 
-bool screenSaverInhibited() { return screenSaverHeldOff; }
+bool screenSaverInhibited() {
+    return screenSaverHeldOff;
+}
 
 } // namespace plat
 
@@ -242,7 +245,9 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
     return classes().erase(key) != 0 ? TRUE : FALSE;
 }
 
-BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) { return rect != nullptr; }
+BOOL AdjustWindowRectEx(RECT* rect, DWORD, BOOL, DWORD) {
+    return rect != nullptr;
+}
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, void* menu, HINSTANCE instance,
@@ -262,8 +267,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
     w->clientHeight = height;
     w->dc.window = w;
     liveWindows().insert(w);
-    CREATESTRUCTA cs{param,  instance, menu, parent,    height, width,
-                     y,      x,        static_cast<LONG>(style), title, className, exStyle};
+    CREATESTRUCTA cs{
+        param, instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+        title, className, exStyle};
     if (SendMessageA(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(w);
         return nullptr;
@@ -290,7 +296,9 @@ BOOL DestroyWindow(HWND w) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND w) { return isLive(w) ? TRUE : FALSE; }
+BOOL IsWindow(HWND w) {
+    return isLive(w) ? TRUE : FALSE;
+}
 
 BOOL ShowWindow(HWND w, int command) {
     if (!isLive(w) || w->sdl == nullptr) {
@@ -306,9 +314,9 @@ BOOL ShowWindow(HWND w, int command) {
         SDL_RaiseWindow(w->sdl);
         if (!w->shownOnce) {
             w->shownOnce = true;
-            SendMessageA(w, WM_SIZE, SIZE_RESTORED,
-                         MAKELPARAM(static_cast<WORD>(w->clientWidth),
-                                    static_cast<WORD>(w->clientHeight)));
+            SendMessageA(
+                w, WM_SIZE, SIZE_RESTORED,
+                MAKELPARAM(static_cast<WORD>(w->clientWidth), static_cast<WORD>(w->clientHeight)));
             queryScreenSaver();
         }
     }
@@ -323,7 +331,9 @@ BOOL SetForegroundWindow(HWND w) {
     return TRUE;
 }
 
-BOOL SetFocus(HWND w) { return SetForegroundWindow(w); }
+BOOL SetFocus(HWND w) {
+    return SetForegroundWindow(w);
+}
 
 BOOL GetClientRect(HWND w, RECT* rect) {
     if (!isLive(w) || rect == nullptr) {
@@ -416,7 +426,9 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeMessage) {
     return TRUE;
 }
 
-BOOL TranslateMessage(const MSG* msg) { return msg != nullptr ? TRUE : FALSE; }
+BOOL TranslateMessage(const MSG* msg) {
+    return msg != nullptr ? TRUE : FALSE;
+}
 
 LRESULT DispatchMessageA(const MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr) {

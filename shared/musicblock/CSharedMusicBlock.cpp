@@ -6,7 +6,9 @@
 
 CSharedMusicBlock::CSharedMusicBlock() = default;
 
-CSharedMusicBlock::~CSharedMusicBlock() { Close(); }
+CSharedMusicBlock::~CSharedMusicBlock() {
+    Close();
+}
 
 bool CSharedMusicBlock::Create() {
     if (created || opened) {

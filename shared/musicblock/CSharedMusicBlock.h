@@ -12,7 +12,7 @@
 #include <cstdint>
 
 class CSharedMusicBlock {
-public:
+  public:
     static constexpr uint32_t kSpectrumBytes = 2048;
     static constexpr uint32_t kChannelBands = 1024;
     static constexpr uint32_t kTitleBytes = 200;
@@ -42,7 +42,7 @@ public:
     bool isCreated() const { return created; }
     bool isOpened() const { return opened; }
 
-private:
+  private:
     HANDLE file = nullptr;
     HANDLE mapping = nullptr;
     unsigned char* view = nullptr;

@@ -19,7 +19,9 @@ namespace e2e {
 
 namespace {
 
-void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void pause(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
@@ -177,7 +179,9 @@ std::string waitForWindow(const std::string& nameRegex, int timeoutMs) {
     return std::string();
 }
 
-bool windowExists(const std::string& nameRegex) { return !findWindows(nameRegex).empty(); }
+bool windowExists(const std::string& nameRegex) {
+    return !findWindows(nameRegex).empty();
+}
 
 namespace {
 

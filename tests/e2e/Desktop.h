@@ -9,7 +9,7 @@
 namespace e2e {
 
 class Program {
-public:
+  public:
     // Starts path with args in folder cwd, with extra environment variables; its standard
     // output and error go to cwd/stdout.txt. The destructor kills it and what it started.
     Program(const std::string& path, const std::vector<std::string>& args, const std::string& cwd,
@@ -22,7 +22,7 @@ public:
     // Exit code, or -1000 when it is still running after timeoutMs, -2000 for a signal.
     int waitExit(int timeoutMs);
 
-private:
+  private:
     int pid = -1;
     bool reaped = false;
     int status = 0;

@@ -19,7 +19,7 @@ const char* const kGameWindow = "^Tone Crest!  $";
 const char* const kInstallKey = "SOFTWARE\\Brightfold Software\\Tonecrest 2.0";
 
 class GameE2e : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         registryRoot = scratch.file("config/tonecrest/registry");
         plat::setRegistryRoot(registryRoot);
@@ -81,9 +81,9 @@ TEST_F(GameE2e, WritesExePathWhenTheKeyExists) {
     char value[400] = {};
     DWORD size = sizeof value;
     DWORD type = 0;
-    ASSERT_EQ(RegQueryValueExA(key, "ExePath", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                               &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueExA(key, "ExePath", nullptr, &type, reinterpret_cast<BYTE*>(value), &size),
+        ERROR_SUCCESS);
     RegCloseKey(key);
     std::string expected = std::filesystem::canonical(scratch.path()).string();
     EXPECT_EQ(type, REG_SZ);

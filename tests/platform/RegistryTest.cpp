@@ -9,15 +9,15 @@
 namespace {
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { plat::setRegistryRoot(scratch.path()); }
     void TearDown() override { plat::setRegistryRoot(""); }
 
     HKEY create(HKEY root, const char* path) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(
+            RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
         return key;
     }
 
@@ -68,9 +68,9 @@ TEST_F(RegistryTest, CreateMakesParentsAndReportsDisposition) {
 TEST_F(RegistryTest, KeysAndValuesIgnoreLetterCaseAndSurviveReopening) {
     HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Brightfold Software\\Tonecrest 2.0");
     const char path[] = "/home/rider/Tone Crest";
-    ASSERT_EQ(RegSetValueExA(key, "ExePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                             sizeof path),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key, "ExePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path),
+        ERROR_SUCCESS);
     RegCloseKey(key);
 
     HKEY other = nullptr;
@@ -146,9 +146,9 @@ TEST_F(RegistryTest, DeleteTreeRemovesTheKeyAndEverythingBelow) {
     RegCloseKey(create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Objects\\Effects\\Tap\\Properties"));
     ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Objects\\Effects\\Tap"), ERROR_SUCCESS);
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Objects\\Effects\\Tap", 0, KEY_READ,
-                            &key),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Objects\\Effects\\Tap", 0, KEY_READ, &key),
+        ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Objects\\Effects", 0, KEY_READ, &key),
               ERROR_SUCCESS);
     RegCloseKey(key);

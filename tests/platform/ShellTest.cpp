@@ -1,5 +1,5 @@
-#include "platform/base/PathMap.h"
 #include "platform/shell/Shell.h"
+#include "platform/base/PathMap.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +31,9 @@ TEST(ShellExecute, StartsWithParametersWithoutWaiting) {
     testsupport::ScratchDir dir;
     std::string script = dir.file("writer.exe");
     // The ".exe" is dropped by the path mapping, so the script goes without it.
-    testsupport::writeFile(dir.file("writer"),
-                           "#!/bin/sh\nsleep 0.2\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/out\"\n");
+    testsupport::writeFile(
+        dir.file("writer"),
+        "#!/bin/sh\nsleep 0.2\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/out\"\n");
     chmod(dir.file("writer").c_str(), 0755);
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;

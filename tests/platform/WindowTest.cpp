@@ -1,5 +1,5 @@
-#include "platform/window/GLContext.h"
 #include "platform/window/Window.h"
+#include "platform/window/GLContext.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ LRESULT recordingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
@@ -30,8 +30,8 @@ protected:
     }
     void SetUp() override { seen.clear(); }
     HWND make(int w = 320, int h = 200) {
-        return CreateWindowExA(0, "PlatformWindowTest", "platform test", WS_OVERLAPPEDWINDOW, 0,
-                               0, w, h, nullptr, nullptr, nullptr, nullptr);
+        return CreateWindowExA(0, "PlatformWindowTest", "platform test", WS_OVERLAPPEDWINDOW, 0, 0,
+                               w, h, nullptr, nullptr, nullptr, nullptr);
     }
     PIXELFORMATDESCRIPTOR request() {
         PIXELFORMATDESCRIPTOR pfd{};

@@ -35,7 +35,7 @@ void titleOf(const char* text, char out[200]) {
 }
 
 class SharedMusicBlockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static int counter = 0;
         std::string ns = "tctest" + std::to_string(getpid()) + "_" + std::to_string(++counter);

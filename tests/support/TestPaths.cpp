@@ -33,6 +33,8 @@ void writeFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
-bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 } // namespace testsupport

@@ -11,7 +11,7 @@ namespace testsupport {
 
 // A fresh empty folder below the system's temporary folder, removed by the destructor.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -19,7 +19,7 @@ public:
     const std::string& path() const { return dir; }
     std::string file(const std::string& name) const { return dir + "/" + name; }
 
-private:
+  private:
     std::string dir;
 };
 

@@ -12,6 +12,7 @@ bool CDebugLog::openLogFile() {
     if (stream.is_open()) {
         return true;
     }
-    std::cout << "*Error in debug.h, openLogFile(): \n--" << "Can't Open File" << std::endl;
+    std::cout << "*Error in debug.h, openLogFile(): \n--"
+              << "Can't Open File" << std::endl;
     return false;
 }

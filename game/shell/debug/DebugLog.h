@@ -7,7 +7,7 @@
 #include <fstream>
 
 class CDebugLog {
-public:
+  public:
     explicit CDebugLog(const char* fileName);
 
     // Checks that the file opened. When it did not (a read-only folder, say) it says so on
@@ -18,7 +18,7 @@ public:
     std::ostream& out() { return stream; }
     bool isOpen() const { return stream.is_open(); }
 
-private:
+  private:
     int32_t flag = 0;
     HWND ownerWindow = nullptr;
     std::ofstream stream;

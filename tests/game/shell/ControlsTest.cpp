@@ -18,7 +18,7 @@ struct RecordingPrinter : ITextPrinter {
 };
 
 class ControlsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         toggleClock = 0;
         previousControlsTime = 10000;
@@ -37,7 +37,8 @@ TEST_F(ControlsTest, DefaultBindingsSetViewPoints) {
     const struct {
         char key;
         int code;
-    } table[] = {{'A', 20}, {'S', 21}, {'D', 4}, {'F', 23}, {'G', 24}, {'R', 25}, {'H', 1}, {'B', 0}};
+    } table[] = {{'A', 20}, {'S', 21}, {'D', 4}, {'F', 23},
+                 {'G', 24}, {'R', 25}, {'H', 1}, {'B', 0}};
     DWORD t = 10000;
     for (const auto& row : table) {
         frameWithKey(t += 16, static_cast<unsigned>(row.key));

@@ -14,7 +14,8 @@ TEST(DebugLog, EveryStartRewritesTheFile) {
     {
         CDebugLog log(path.c_str());
         ASSERT_TRUE(log.isOpen());
-        log << " GL_RENDERER = " << "test renderer" << std::endl;
+        log << " GL_RENDERER = "
+            << "test renderer" << std::endl;
         // std::endl flushes: the line is on disk while the log is still open.
         EXPECT_EQ(testsupport::readFile(path), " GL_RENDERER = test renderer\n");
     }

@@ -6,7 +6,7 @@ namespace {
 
 // A clock that moves only when told to, or when the code under test sleeps.
 class FakeClock : public PerfClock {
-public:
+  public:
     LONGLONG frequency() const override { return freq; }
     LONGLONG now() const override { return counter; }
     void sleepMs(DWORD ms) const override {

@@ -29,7 +29,7 @@ struct SpyMenu : IMenuInput {
 
 // A real window of the game's class, without a GL surface; its procedure is called directly.
 class WindowProcTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         static AppInstanceInfo info{nullptr, "TonecrestProcTest"};
         ASSERT_TRUE(registerWindowClass(&info));
