@@ -31,6 +31,15 @@ REGSAM keyAccess(HKEY key) {
     return isPredefined(key) ? KEY_ALL_ACCESS : key->access;
 }
 
+// Folder of a key whose handle grants the access needed; ERROR_SUCCESS or the error.
+LONG valueFolder(HKEY key, REGSAM needed, std::string* folder) {
+    *folder = keyFolder(key);
+    if (folder->empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return (keyAccess(key) & needed) == 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+}
+
 LONG openOrCreate(HKEY key, LPCSTR subKey, REGSAM access, bool create, HKEY* result,
                   DWORD* disposition) {
     if (result == nullptr) {
@@ -65,12 +74,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
-    std::string folder = keyFolder(key);
-    if (folder.empty()) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((keyAccess(key) & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    std::string folder;
+    if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
+        return error;
     }
     if (data == nullptr && size != 0) {
         return ERROR_INVALID_PARAMETER;
@@ -81,12 +87,9 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
-    std::string folder = keyFolder(key);
-    if (folder.empty()) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((keyAccess(key) & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    std::string folder;
+    if (LONG error = valueFolder(key, KEY_QUERY_VALUE, &folder)) {
+        return error;
     }
     plat::RegValue v;
     if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
@@ -112,12 +115,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type, BYTE* dat
 }
 
 LONG RegDeleteValueA(HKEY key, LPCSTR valueName) {
-    std::string folder = keyFolder(key);
-    if (folder.empty()) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((keyAccess(key) & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    std::string folder;
+    if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
+        return error;
     }
     plat::RegValue v;
     if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
