@@ -2,17 +2,15 @@
 // "Exception Caught" owned by the main window, then the process ends with a failure code.
 #pragma once
 
+#include <exception>
+#include <string>
+
 constexpr int kFatalExitCode = 1;
 
 [[noreturn]] void reportFatalError(const char* text);
 
 // Runs body, turning an error thrown as a C string, a std::string or a standard exception
 // into reportFatalError.
-template <class Body> void runGuarded(Body&& body);
-
-#include <exception>
-#include <string>
-
 template <class Body> void runGuarded(Body&& body) {
     try {
         body();

@@ -23,6 +23,19 @@ void pause(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Asks done() every 20 ms until it says yes (true) or timeoutMs have passed (false).
+template <class Done> bool pollUntil(int timeoutMs, Done done) {
+    for (int waited = 0;; waited += 20) {
+        if (done()) {
+            return true;
+        }
+        if (waited >= timeoutMs) {
+            return false;
+        }
+        pause(20);
+    }
+}
+
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
@@ -81,11 +94,8 @@ bool Program::running() {
 }
 
 int Program::waitExit(int timeoutMs) {
-    for (int waited = 0; running(); waited += 20) {
-        if (waited >= timeoutMs) {
-            return -1000;
-        }
-        pause(20);
+    if (!pollUntil(timeoutMs, [this] { return !running(); })) {
+        return -1000;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -2000;
 }
@@ -169,14 +179,9 @@ std::vector<std::string> findWindows(const std::string& nameRegex) {
 } // namespace
 
 std::string waitForWindow(const std::string& nameRegex, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        std::vector<std::string> ids = findWindows(nameRegex);
-        if (!ids.empty()) {
-            return ids.front();
-        }
-        pause(50);
-    }
-    return std::string();
+    std::vector<std::string> ids;
+    pollUntil(timeoutMs, [&] { return !(ids = findWindows(nameRegex)).empty(); });
+    return ids.empty() ? std::string() : ids.front();
 }
 
 bool windowExists(const std::string& nameRegex) {
@@ -223,13 +228,7 @@ bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutM
     }
     pause(200);
     pressKey(box, firstButton ? "Return" : "Escape");
-    for (int waited = 0; waited < 3000; waited += 50) {
-        if (!windowExists("^" + caption + "$")) {
-            return true;
-        }
-        pause(50);
-    }
-    return false;
+    return pollUntil(3000, [&] { return !windowExists("^" + caption + "$"); });
 }
 
 bool requestClose(const std::string& window) {
@@ -257,13 +256,8 @@ bool screenshot(const std::string& pngPath) {
 }
 
 bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        if (testsupport::readFile(path).find(text) != std::string::npos) {
-            return true;
-        }
-        pause(50);
-    }
-    return false;
+    return pollUntil(timeoutMs,
+                     [&] { return testsupport::readFile(path).find(text) != std::string::npos; });
 }
 
 } // namespace e2e
