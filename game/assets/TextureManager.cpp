@@ -92,6 +92,10 @@ bool CTextureManager::loadTexture(const char* name, int& slot, GLint wrap, bool 
         return true;
     }
     ilInit();
+    // Rows are handed to GL bottom first, so texture coordinate t = 1 is the top of the image
+    // whatever order the file stores its rows in.
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);

@@ -34,6 +34,22 @@ std::string encodeImage(ILenum type, int w, int h, unsigned char r, unsigned cha
     return out;
 }
 
+// A 2 x 2 PNG whose top row is white and whose bottom row is black.
+std::string topWhitePng() {
+    ilInit();
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    unsigned char px[12] = {255, 255, 255, 255, 255, 255, 0, 0, 0, 0, 0, 0};
+    ilTexImage(2, 2, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, px);
+    ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT); // px starts with the top row
+    ILuint size = ilSaveL(IL_PNG, nullptr, 0);
+    std::string out(size, '\0');
+    ilSaveL(IL_PNG, out.data(), size);
+    ilDeleteImages(1, &image);
+    return out;
+}
+
 void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& es) {
     zipFile z = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
     for (const auto& e : es) {
@@ -87,7 +103,8 @@ class TextureManagerTest : public ::testing::Test {
                                         {"broken.png", png.substr(0, png.size() / 2)},
                                         {"broken.bmp", bmp.substr(0, bmp.size() / 2)},
                                         {"broken.jpg", jpg.substr(0, jpg.size() / 2)},
-                                        {"plain.txt", "not an image"}});
+                                        {"plain.txt", "not an image"},
+                  {"top.png", topWhitePng()}});
         archive = new CDataArchive(dir.file("tcdata.d").c_str());
         dataArchive = archive;
     }
@@ -133,6 +150,14 @@ TEST_F(TextureManagerTest, SameNameSharesOneSlotUntilTheLastRelease) {
     EXPECT_TRUE(textureManager.releaseTexture(a));
     EXPECT_EQ(textureManager.findTexture("red.png"), -1);
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
+}
+
+TEST_F(TextureManagerTest, TheTopOfTheImageIsAtTextureCoordinateOne) {
+    int s = -1;
+    ASSERT_TRUE(textureManager.loadTexture("top.png", s, GL_CLAMP_TO_EDGE, false));
+    int w = 0;
+    // GL's first texel row is t = 0, the bottom of the image.
+    EXPECT_EQ(texel(textureManager.getGLName(s), &w)[0], 0);
 }
 
 TEST_F(TextureManagerTest, OtherLetterCaseLoadsASecondSlot) {
