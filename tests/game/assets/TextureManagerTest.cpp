@@ -1,7 +1,6 @@
 #include "game/assets/TextureManager.h"
 #include "game/assets/DataArchive.h"
-#include "platform/window/GLContext.h"
-#include "platform/window/Window.h"
+#include "tests/support/GLContextFixture.h"
 #include "tests/support/TestPaths.h"
 
 #include <IL/il.h>
@@ -62,34 +61,14 @@ void writeZip(const std::string& path, const std::vector<std::pair<std::string, 
     zipClose(z, nullptr);
 }
 
-LRESULT plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcA(w, m, wp, lp);
-}
-
-// A GL context on a window that is never shown, and an archive of test images.
+// A GL context for the suite, and an archive of test images.
 class TextureManagerTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        WNDCLASSEXA wc{};
-        wc.lpfnWndProc = plainProc;
-        wc.lpszClassName = "TextureTest";
-        RegisterClassExA(&wc);
-        window = CreateWindowExA(0, "TextureTest", "t", 0, 0, 0, 64, 64, nullptr, nullptr, nullptr,
-                                 nullptr);
-        HDC dc = GetDC(window);
-        PIXELFORMATDESCRIPTOR pfd{};
-        pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd.cColorBits = 32;
-        pfd.cDepthBits = 24;
-        ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
-        context = wglCreateContext(dc);
-        ASSERT_TRUE(wglMakeCurrent(dc, context));
+        gl = new testsupport::OffscreenGL;
+        ASSERT_TRUE(gl->ok());
     }
-    static void TearDownTestSuite() {
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(context);
-        DestroyWindow(window);
-    }
+    static void TearDownTestSuite() { delete gl; }
     void SetUp() override {
         std::string png = encodeImage(IL_PNG, 8, 8, 255, 0, 0);
         std::string bmp = encodeImage(IL_BMP, 4, 4, 0, 0, 255);
@@ -104,7 +83,7 @@ class TextureManagerTest : public ::testing::Test {
                                         {"broken.bmp", bmp.substr(0, bmp.size() / 2)},
                                         {"broken.jpg", jpg.substr(0, jpg.size() / 2)},
                                         {"plain.txt", "not an image"},
-                  {"top.png", topWhitePng()}});
+                                        {"top.png", topWhitePng()}});
         archive = new CDataArchive(dir.file("tcdata.d").c_str());
         dataArchive = archive;
     }
@@ -125,13 +104,11 @@ class TextureManagerTest : public ::testing::Test {
         return {px[0], px[1], px[2], px[3]};
     }
 
-    static HWND window;
-    static HGLRC context;
+    static testsupport::OffscreenGL* gl;
     testsupport::ScratchDir dir;
     CDataArchive* archive = nullptr;
 };
-HWND TextureManagerTest::window = nullptr;
-HGLRC TextureManagerTest::context = nullptr;
+testsupport::OffscreenGL* TextureManagerTest::gl = nullptr;
 
 TEST_F(TextureManagerTest, SameNameSharesOneSlotUntilTheLastRelease) {
     int a = -1, b = -1;

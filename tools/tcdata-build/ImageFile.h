@@ -1,0 +1,11 @@
+// Encodes a canvas as PNG (with alpha) or JPEG (quality 92, no alpha) through DevIL.
+#pragma once
+
+#include "tools/tcdata-build/Canvas.h"
+
+#include <string>
+
+std::string encodePng(const Canvas& canvas);
+std::string encodeJpeg(const Canvas& canvas);
+// By the name's extension: ".jpg" gives JPEG, anything else PNG.
+std::string encodeFor(const std::string& name, const Canvas& canvas);
