@@ -60,7 +60,9 @@ void writePart(ChunkStream& s, const Part& part) {
 
 } // namespace
 
-KeyMatrix identityKey() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+KeyMatrix identityKey() {
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
 
 std::string write(const Model& model) {
     ChunkStream s;
@@ -95,7 +97,8 @@ std::string write(const Model& model) {
                 continue;
             }
             if (static_cast<int>(track->size()) != model.keyCount) {
-                throw std::invalid_argument("a track of " + strip.name + " has the wrong key count");
+                throw std::invalid_argument("a track of " + strip.name +
+                                            " has the wrong key count");
             }
             for (const KeyMatrix& key : *track) {
                 s.floats(key.data(), 16);

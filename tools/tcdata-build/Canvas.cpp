@@ -10,7 +10,9 @@ Rgba mix(const Rgba& a, const Rgba& b, float t) {
 
 namespace {
 
-float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+float clamp01(float v) {
+    return std::min(1.0f, std::max(0.0f, v));
+}
 
 // Signed distance to a rounded rectangle; negative inside.
 float roundRectDistance(float x, float y, float x0, float y0, float x1, float y1, float r) {
@@ -87,8 +89,7 @@ void Canvas::disc(float cx, float cy, float radius, const Rgba& c) {
 void Canvas::ring(float cx, float cy, float radius, float width, const Rgba& c) {
     float outer = radius + width;
     for (int y = std::max(0, int(cy - outer) - 1); y < std::min(h, int(cy + outer) + 2); ++y) {
-        for (int x = std::max(0, int(cx - outer) - 1); x < std::min(w, int(cx + outer) + 2);
-             ++x) {
+        for (int x = std::max(0, int(cx - outer) - 1); x < std::min(w, int(cx + outer) + 2); ++x) {
             float d = std::fabs(std::hypot(x + 0.5f - cx, y + 0.5f - cy) - radius - width / 2);
             blend(x, y, c, clamp01(width / 2 + 0.5f - d));
         }

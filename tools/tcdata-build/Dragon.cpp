@@ -23,8 +23,12 @@ bonemodel::Material material(float r, float g, float b, float spec) {
     return m;
 }
 
-Weights one(int b) { return {{b, 1.0f}}; }
-Weights two(int a, int b, float t) { return {{a, 1 - t}, {b, t}}; }
+Weights one(int b) {
+    return {{b, 1.0f}};
+}
+Weights two(int a, int b, float t) {
+    return {{a, 1 - t}, {b, t}};
+}
 
 Ring ring(float x, float y, float z, float side, float up, Weights w) {
     return Ring{{x, y, z}, side, up, std::move(w)};
@@ -58,8 +62,10 @@ void body(MeshBuilder& m) {
     m.tube(spine, 12, {0, 1, 0}, Scales, Belly);
     // Lower jaw on its hinge.
     std::vector<Ring> jaw = {
-        ring(0, 16.4f, 42, 2.8f, 1.3f, one(Jaw)),  ring(0, 16.0f, 46, 2.5f, 1.1f, one(Jaw)),
-        ring(0, 16.1f, 50, 1.9f, 0.9f, one(Jaw)), ring(0, 16.6f, 54, 1.1f, 0.6f, one(Jaw)),
+        ring(0, 16.4f, 42, 2.8f, 1.3f, one(Jaw)),
+        ring(0, 16.0f, 46, 2.5f, 1.1f, one(Jaw)),
+        ring(0, 16.1f, 50, 1.9f, 0.9f, one(Jaw)),
+        ring(0, 16.6f, 54, 1.1f, 0.6f, one(Jaw)),
     };
     m.tube(jaw, 8, {0, 1, 0}, Scales, Mouth);
     // Horns sweeping back, eyes, teeth.
@@ -77,18 +83,17 @@ void body(MeshBuilder& m) {
         float z, y, size;
         int bone;
     };
-    const SpikeAt spikes[] = {{36, 19.5f, 1.6f, Neck2}, {30, 18.0f, 2.0f, Neck1},
-                              {24, 16.0f, 2.2f, Neck1}, {16, 16.0f, 2.6f, Body},
-                              {8, 15.8f, 2.8f, Body},   {0, 15.0f, 2.8f, Body},
-                              {-8, 14.0f, 2.6f, Body},  {-18, 11.3f, 2.2f, Tail1},
-                              {-28, 9.6f, 1.8f, Tail2}, {-38, 7.9f, 1.5f, Tail2},
-                              {-48, 6.3f, 1.2f, Tail3}, {-56, 5.0f, 0.9f, Tail4}};
+    const SpikeAt spikes[] = {
+        {36, 19.5f, 1.6f, Neck2}, {30, 18.0f, 2.0f, Neck1},  {24, 16.0f, 2.2f, Neck1},
+        {16, 16.0f, 2.6f, Body},  {8, 15.8f, 2.8f, Body},    {0, 15.0f, 2.8f, Body},
+        {-8, 14.0f, 2.6f, Body},  {-18, 11.3f, 2.2f, Tail1}, {-28, 9.6f, 1.8f, Tail2},
+        {-38, 7.9f, 1.5f, Tail2}, {-48, 6.3f, 1.2f, Tail3},  {-56, 5.0f, 0.9f, Tail4}};
     for (const SpikeAt& s : spikes) {
         m.cone({0, s.y - 1.0f, s.z}, {0, s.y + s.size, s.z - s.size * 1.2f}, s.size * 0.45f, 4,
                Spike, one(s.bone));
     }
     // The spade at the tail's end.
-    std::vector<V3> spade = {{0, 4.0f, -62}, {3.2f, 4.0f, -66}, {0, 4.0f, -72},
+    std::vector<V3> spade = {{0, 4.0f, -62}, {3.2f, 4.0f, -66},  {0, 4.0f, -72},
                              {0, 4.0f, -62}, {-3.2f, 4.0f, -66}, {0, 4.0f, -72}};
     m.panel(spade, std::vector<Weights>(6, one(Tail4)), 2, 3, [](int, int) { return int(Spike); });
 }
@@ -114,8 +119,8 @@ void limbs(MeshBuilder& m) {
         };
         m.tube(legRings, 8, {0, 0, 1}, Scales, Belly);
         for (float c : {-0.9f, 0.0f, 0.9f}) {
-            m.cone({(6.6f + c) * s, -6.4f, -4.8f}, {(6.6f + 1.5f * c) * s, -7.2f, -2.4f}, 0.45f,
-                   4, Horn, one(leg));
+            m.cone({(6.6f + c) * s, -6.4f, -4.8f}, {(6.6f + 1.5f * c) * s, -7.2f, -2.4f}, 0.45f, 4,
+                   Horn, one(leg));
         }
     }
 }
@@ -138,10 +143,15 @@ void wing(MeshBuilder& m, float s) {
         }
         return one(outer);
     };
-    auto leading = [&](float u) { return u < 0.4f ? lerp(shoulder, elbow, u / 0.4f) : lerp(elbow, tip, (u - 0.4f) / 0.6f); };
+    auto leading = [&](float u) {
+        return u < 0.4f ? lerp(shoulder, elbow, u / 0.4f) : lerp(elbow, tip, (u - 0.4f) / 0.6f);
+    };
     // Trailing edge through the finger tips; between them it is pulled in.
-    const V3 trail[] = {{5 * s, 11, -10}, {14 * s, 8.5f, -17}, {28 * s, 9, -18},
-                        {42 * s, 11.5f, -12}, {52 * s, 15, -5}};
+    const V3 trail[] = {{5 * s, 11, -10},
+                        {14 * s, 8.5f, -17},
+                        {28 * s, 9, -18},
+                        {42 * s, 11.5f, -12},
+                        {52 * s, 15, -5}};
     auto trailing = [&](float u) {
         float f = u * 4;
         int i = std::min(3, static_cast<int>(f));

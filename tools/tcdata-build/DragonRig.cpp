@@ -12,22 +12,22 @@ constexpr float kPi = 3.14159265f;
 constexpr float kDeg = kPi / 180;
 
 const BoneInfo kBones[BoneCount] = {
-    {{0, 9, 4}, -1},       // Body
-    {{0, 11, 21}, Body},   // Neck1
+    {{0, 9, 4}, -1},     // Body
+    {{0, 11, 21}, Body}, // Neck1
     {{0, 14.5f, 31}, Neck1},
-    {{0, 18, 39}, Neck2},  // Head
+    {{0, 18, 39}, Neck2},   // Head
     {{0, 16.6f, 42}, Head}, // Jaw hinge
     {{5.5f, 13, 13}, Body}, // WingUpperL
     {{26, 17, 10}, WingUpperL},
     {{-5.5f, 13, 13}, Body},
     {{-26, 17, 10}, WingUpperR},
-    {{0, 8, -14}, Body},   // Tail1
+    {{0, 8, -14}, Body}, // Tail1
     {{0, 7, -26}, Tail1},
     {{0, 6, -38}, Tail2},
     {{0, 5, -50}, Tail3},
-    {{5, 6, 17}, Body},    // ArmL
+    {{5, 6, 17}, Body}, // ArmL
     {{-5, 6, 17}, Body},
-    {{5, 6, -8}, Body},    // LegL
+    {{5, 6, -8}, Body}, // LegL
     {{-5, 6, -8}, Body},
 };
 
@@ -85,7 +85,9 @@ struct Pose {
 using Motion = std::function<void(float phase, Pose& pose)>;
 
 // Shapes of motion over one loop (phase 0 .. 2 pi), all returning to their start.
-float wave(float phase, int cycles = 1, float lag = 0) { return std::sin(cycles * phase - lag); }
+float wave(float phase, int cycles = 1, float lag = 0) {
+    return std::sin(cycles * phase - lag);
+}
 // 0 at the ends, 1 in the middle, held open for a while.
 float pulse(float phase) {
     float s = std::sin(phase / 2);
@@ -191,10 +193,8 @@ const std::vector<std::pair<std::string, Motion>>& motions() {
          }},
         {"RightArm", [](float f, Pose& p) { p.add(ArmR, -25 * wave(f), 0, 0); }},
         {"LeftArm", [](float f, Pose& p) { p.add(ArmL, -25 * wave(f, 1, kPi), 0, 0); }},
-        {"RightArmSwipe",
-         [](float f, Pose& p) { p.add(ArmR, -70 * snap(f), 0, -25 * snap(f)); }},
-        {"LeftArmSwipe",
-         [](float f, Pose& p) { p.add(ArmL, -70 * snap(f), 0, 25 * snap(f)); }},
+        {"RightArmSwipe", [](float f, Pose& p) { p.add(ArmR, -70 * snap(f), 0, -25 * snap(f)); }},
+        {"LeftArmSwipe", [](float f, Pose& p) { p.add(ArmL, -70 * snap(f), 0, 25 * snap(f)); }},
         {"RightLeg", [](float f, Pose& p) { p.add(LegR, 22 * wave(f), 0, 0); }},
         {"LeftLeg", [](float f, Pose& p) { p.add(LegL, 22 * wave(f, 1, kPi), 0, 0); }},
         {"LegsThrashR",
@@ -224,7 +224,9 @@ bool movesDirectly(const std::vector<Pose>& keys, int b) {
 
 } // namespace
 
-const BoneInfo& bone(int b) { return kBones[b]; }
+const BoneInfo& bone(int b) {
+    return kBones[b];
+}
 
 std::vector<bonemodel::Strip> strips() {
     std::vector<bonemodel::Strip> out;
@@ -251,10 +253,11 @@ std::vector<bonemodel::Strip> strips() {
             for (int b = 0; b < BoneCount; ++b) {
                 const float* pv = kBones[b].pivot;
                 const float* a = keys[size_t(k)].angle[b];
-                Mat local = multiply(translation(pv[0], pv[1], pv[2]),
-                                     multiply(rotation(a[0], a[1], a[2]),
-                                              translation(-pv[0], -pv[1], -pv[2])));
-                global[b] = kBones[b].parent < 0 ? local : multiply(global[kBones[b].parent], local);
+                Mat local = multiply(
+                    translation(pv[0], pv[1], pv[2]),
+                    multiply(rotation(a[0], a[1], a[2]), translation(-pv[0], -pv[1], -pv[2])));
+                global[b] =
+                    kBones[b].parent < 0 ? local : multiply(global[kBones[b].parent], local);
                 if (moves[b]) {
                     strip.tracks[size_t(b)]->push_back(global[b]);
                 }

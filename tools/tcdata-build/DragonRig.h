@@ -11,10 +11,23 @@
 namespace dragon {
 
 enum Bone {
-    Body, Neck1, Neck2, Head, Jaw,
-    WingUpperL, WingOuterL, WingUpperR, WingOuterR,
-    Tail1, Tail2, Tail3, Tail4,
-    ArmL, ArmR, LegL, LegR,
+    Body,
+    Neck1,
+    Neck2,
+    Head,
+    Jaw,
+    WingUpperL,
+    WingOuterL,
+    WingUpperR,
+    WingOuterR,
+    Tail1,
+    Tail2,
+    Tail3,
+    Tail4,
+    ArmL,
+    ArmR,
+    LegL,
+    LegR,
     BoneCount
 };
 

@@ -54,8 +54,12 @@ std::string encode(const Canvas& canvas, ILenum type, bool alpha) {
 
 } // namespace
 
-std::string encodePng(const Canvas& canvas) { return encode(canvas, IL_PNG, true); }
-std::string encodeJpeg(const Canvas& canvas) { return encode(canvas, IL_JPG, false); }
+std::string encodePng(const Canvas& canvas) {
+    return encode(canvas, IL_PNG, true);
+}
+std::string encodeJpeg(const Canvas& canvas) {
+    return encode(canvas, IL_JPG, false);
+}
 
 std::string encodeFor(const std::string& name, const Canvas& canvas) {
     bool jpeg = name.size() >= 4 && name.compare(name.size() - 4, 4, ".jpg") == 0;

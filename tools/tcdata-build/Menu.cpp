@@ -26,11 +26,10 @@ Canvas twoState(TextPainter& text, const std::string& s, float hoverCentreT) {
                     hot ? Rgba{0.65f, 0.20f, 0.05f, 0.95f} : Rgba{0.04f, 0.08f, 0.22f, 0.85f});
         c.roundFrame(10, top, size - 10, bottom, 30, 5,
                      hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.5f, 0.75f, 1, 1});
-        lettering(c, text, s, Face::SansBold, 56, size / 2.0f, cy, size - 50.0f,
-                  Rgba{1, 1, 1, 1}, hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.75f, 0.88f, 1, 1},
-                  kGlow);
+        lettering(c, text, s, Face::SansBold, 56, size / 2.0f, cy, size - 50.0f, Rgba{1, 1, 1, 1},
+                  hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.75f, 0.88f, 1, 1}, kGlow);
     };
-    button(size * 0.75f, false);                      // t = 0.25, the middle of the bottom half
+    button(size * 0.75f, false); // t = 0.25, the middle of the bottom half
     button(size * (1 - hoverCentreT), true);
     return c;
 }
@@ -101,7 +100,7 @@ Canvas circleNumber(TextPainter& text, const std::string& digit) {
 
 Canvas checkMark() {
     Canvas c(128, 128);
-    std::vector<std::pair<float, float>> tick = {{14, 70},  {34, 52}, {54, 76},
+    std::vector<std::pair<float, float>> tick = {{14, 70},  {34, 52},  {54, 76},
                                                  {104, 18}, {120, 36}, {54, 112}};
     c.polygon(tick, Rgba{0.3f, 1, 0.4f, 1});
     c.glow(6, Rgba{0, 0.2f, 0, 0.9f});
@@ -121,8 +120,8 @@ Canvas explanation(TextPainter& text) {
     return textPanel(
         text,
         {"#Ride the musical wave", "The trail you ride is the music of the",
-         "last few seconds: quiet passages lie low", "and blue, loud ones rise high and red.",
-         "", "A skeletal dragon flies ahead of you and", "moves to the level of the music. Bars,",
+         "last few seconds: quiet passages lie low", "and blue, loud ones rise high and red.", "",
+         "A skeletal dragon flies ahead of you and", "moves to the level of the music. Bars,",
          "flames, fountains, snow, clouds, the sky", "and the ground all follow the sound.", "",
          "#Where the music comes from", "tcplayer plays your music, or listens to",
          "what the desktop plays, and hands the", "spectrum to the game. See Quick Setup.", "",

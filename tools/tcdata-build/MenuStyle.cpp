@@ -30,8 +30,7 @@ Canvas label(TextPainter& text, const std::string& s, int w, int h, bool hot) {
     return c;
 }
 
-Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h,
-                 float px) {
+Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h, float px) {
     Canvas c(w, h);
     c.roundRect(4, 4, w - 4, h - 4, 18, Rgba{0.05f, 0.10f, 0.25f, 0.82f},
                 Rgba{0.02f, 0.04f, 0.12f, 0.88f});

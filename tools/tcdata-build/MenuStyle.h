@@ -23,7 +23,6 @@ void lettering(Canvas& c, TextPainter& text, const std::string& s, Face face, fl
 // A button label filling a w x h image.
 Canvas label(TextPainter& text, const std::string& s, int w, int h, bool hot = false);
 // Lines of text in a rounded translucent panel; a line starting with '#' is a heading.
-Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h,
-                 float px);
+Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h, float px);
 
 } // namespace menustyle

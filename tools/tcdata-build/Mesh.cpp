@@ -2,16 +2,28 @@
 
 #include <cmath>
 
-V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V3 operator+(V3 a, V3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+V3 operator-(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V3 operator*(V3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+V3 cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 V3 normalised(V3 a) {
     float l = std::sqrt(dot(a, a));
     return l > 0 ? a * (1 / l) : V3{0, 1, 0};
 }
-V3 lerp(V3 a, V3 b, float t) { return a + (b - a) * t; }
+V3 lerp(V3 a, V3 b, float t) {
+    return a + (b - a) * t;
+}
 
 namespace {
 constexpr float kTwoPi = 6.2831853f;
@@ -81,8 +93,8 @@ void MeshBuilder::tube(const std::vector<Ring>& rings, int segments, V3 upHint, 
     // Caps: a point just beyond each end ring.
     V3 startDir = normalised(rings[0].centre - rings[1].centre);
     V3 endDir = normalised(rings[n - 1].centre - rings[n - 2].centre);
-    int tipStart = vertex(rings[0].centre + startDir * (0.5f * rings[0].up), startDir,
-                          rings[0].weights);
+    int tipStart =
+        vertex(rings[0].centre + startDir * (0.5f * rings[0].up), startDir, rings[0].weights);
     int tipEnd = vertex(rings[n - 1].centre + endDir * (0.5f * rings[n - 1].up), endDir,
                         rings[n - 1].weights);
     for (int s = 0; s < segments; ++s) {
@@ -126,11 +138,23 @@ void MeshBuilder::box(V3 lo, V3 hi, int material, const Weights& w) {
     };
     const Side sides[] = {
         {{0, 1, 0}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}, {hi.x, hi.y, lo.z}},
-        {{0, -1, 0}, {lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z}},
+        {{0, -1, 0},
+         {lo.x, lo.y, lo.z},
+         {hi.x, lo.y, lo.z},
+         {hi.x, lo.y, hi.z},
+         {lo.x, lo.y, hi.z}},
         {{1, 0, 0}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z}},
-        {{-1, 0, 0}, {lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z}},
+        {{-1, 0, 0},
+         {lo.x, lo.y, lo.z},
+         {lo.x, lo.y, hi.z},
+         {lo.x, hi.y, hi.z},
+         {lo.x, hi.y, lo.z}},
         {{0, 0, 1}, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}},
-        {{0, 0, -1}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, lo.y, lo.z}},
+        {{0, 0, -1},
+         {lo.x, lo.y, lo.z},
+         {lo.x, hi.y, lo.z},
+         {hi.x, hi.y, lo.z},
+         {hi.x, lo.y, lo.z}},
     };
     for (const Side& s : sides) {
         quad(vertex(s.a, s.normal, w), vertex(s.b, s.normal, w), vertex(s.c, s.normal, w),

@@ -4,10 +4,16 @@
 
 namespace {
 
-float smooth(float t) { return t * t * (3 - 2 * t); }
-float lerp(float a, float b, float t) { return a + (b - a) * t; }
+float smooth(float t) {
+    return t * t * (3 - 2 * t);
+}
+float lerp(float a, float b, float t) {
+    return a + (b - a) * t;
+}
 
-int wrap(int v, int period) { return ((v % period) + period) % period; }
+int wrap(int v, int period) {
+    return ((v % period) + period) % period;
+}
 
 float latticeNoise(float x, float y, float z, uint32_t seed, int period) {
     int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));

@@ -100,8 +100,13 @@ Canvas playerChoosingVisualization(TextPainter& text) {
     }
     // The pointer over the chosen entry.
     float px = mx1 - 40, py = my0 + 4 + 30 * 2 + 14;
-    c.polygon({{px, py}, {px, py + 22}, {px + 6, py + 16}, {px + 12, py + 26}, {px + 16, py + 24},
-               {px + 10, py + 14}, {px + 17, py + 14}},
+    c.polygon({{px, py},
+               {px, py + 22},
+               {px + 6, py + 16},
+               {px + 12, py + 26},
+               {px + 16, py + 24},
+               {px + 10, py + 14},
+               {px + 17, py + 14}},
               Rgba{1, 1, 1, 1});
     return c;
 }
@@ -115,7 +120,7 @@ Canvas playerShowingToneCrest(TextPainter& text) {
               Rgba{1, 0.8f, 0.4f, 1});
     text.draw(c, "Now playing: Evening Tide", Face::Sans, 18, pane[0] + 16, pane[1] + 66,
               kTextLight);
-    text.draw(c, "Tone Crest is receiving the music", Face::Sans, 16, pane[0] + 16,
-              pane[1] + 90, Rgba{0.6f, 0.9f, 0.6f, 1});
+    text.draw(c, "Tone Crest is receiving the music", Face::Sans, 16, pane[0] + 16, pane[1] + 90,
+              Rgba{0.6f, 0.9f, 0.6f, 1});
     return c;
 }

@@ -57,8 +57,8 @@ Rgba skyColour(Dir d) {
         float px = d.x / (e + 0.15f), pz = d.z / (e + 0.15f);
         float n = fbm(px * 1.3f + 10, pz * 3.2f + 5, 0.5f, 6, 7u);
         float cover = smoothstep(0.52f, 0.75f, n) * smoothstep(0.02f, 0.2f, e);
-        Rgba lit = mix(Rgba{0.55f, 0.45f, 0.60f, 1}, Rgba{1.0f, 0.78f, 0.60f, 1},
-                       std::pow(toSun, 2.0f));
+        Rgba lit =
+            mix(Rgba{0.55f, 0.45f, 0.60f, 1}, Rgba{1.0f, 0.78f, 0.60f, 1}, std::pow(toSun, 2.0f));
         c = mix(c, lit, cover * 0.85f);
     }
     // A few faint stars high up, where the sky is darkest.

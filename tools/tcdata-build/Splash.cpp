@@ -23,11 +23,11 @@ Canvas title(TextPainter& text) {
     for (int i = 0; i <= 200; ++i) {
         float t = i / 200.0f;
         float x = 200 + t * 790;
-        float y = 300 - 60 * std::exp(-std::pow((t - 0.55f) * 3.2f, 2.0f)) +
-                  10 * std::sin(t * 20);
+        float y = 300 - 60 * std::exp(-std::pow((t - 0.55f) * 3.2f, 2.0f)) + 10 * std::sin(t * 20);
         if (i > 0) {
-            c.line(prevX, prevY, x, y, 10, mix(Rgba{0.2f, 0.5f, 1, 0.9f}, Rgba{1, 0.3f, 0.1f, 0.9f},
-                                               std::exp(-std::pow((t - 0.55f) * 3, 2.0f))));
+            c.line(prevX, prevY, x, y, 10,
+                   mix(Rgba{0.2f, 0.5f, 1, 0.9f}, Rgba{1, 0.3f, 0.1f, 0.9f},
+                       std::exp(-std::pow((t - 0.55f) * 3, 2.0f))));
         }
         prevX = x;
         prevY = y;
@@ -49,22 +49,23 @@ Canvas line(TextPainter& text, const std::string& s, int w, int h, Face face) {
 // tail, and two membrane wings with their finger bones.
 void dragonSilhouette(Canvas& c, float ox, float oy, float s, const Rgba& body) {
     auto p = [&](float x, float y) { return std::make_pair(ox + x * s, oy + y * s); };
-    Points far = {p(-20, -10), p(-120, -250), p(-60, -200), p(-20, -230), p(30, -170),
-                  p(60, -190), p(60, -20)};
+    Points far = {p(-20, -10), p(-120, -250), p(-60, -200), p(-20, -230),
+                  p(30, -170), p(60, -190),   p(60, -20)};
     c.polygon(far, mix(body, Rgba{0.3f, 0.1f, 0.2f, 1}, 0.3f));
-    Points torso = {p(-160, 40), p(-60, -10), p(60, -25), p(140, -70), p(190, -110),
+    Points torso = {p(-160, 40),  p(-60, -10), p(60, -25),  p(140, -70), p(190, -110),
                     p(235, -105), p(262, -92), p(228, -82), p(258, -70), p(222, -66),
-                    p(180, -58), p(120, 10),  p(40, 40),  p(-60, 50),  p(-200, 70),
-                    p(-330, 40), p(-380, 10), p(-350, 30), p(-250, 50)};
+                    p(180, -58),  p(120, 10),  p(40, 40),   p(-60, 50),  p(-200, 70),
+                    p(-330, 40),  p(-380, 10), p(-350, 30), p(-250, 50)};
     c.polygon(torso, body);
-    Points nearWing = {p(0, -10), p(-40, -300), p(40, -240), p(90, -330), p(130, -210),
-                       p(200, -240), p(120, -20)};
+    Points nearWing = {p(0, -10),    p(-40, -300), p(40, -240), p(90, -330),
+                       p(130, -210), p(200, -240), p(120, -20)};
     c.polygon(nearWing, body);
     for (auto tip : {p(-40, -300), p(90, -330), p(200, -240)}) {
-        c.line(ox + 40 * s, oy - 20 * s, tip.first, tip.second, 5 * s, Rgba{0.05f, 0.02f, 0.05f, 1});
+        c.line(ox + 40 * s, oy - 20 * s, tip.first, tip.second, 5 * s,
+               Rgba{0.05f, 0.02f, 0.05f, 1});
     }
-    Points legs = {p(-40, 40), p(-30, 90), p(-10, 100), p(-15, 45), p(30, 35), p(50, 80),
-                   p(70, 85), p(55, 30)};
+    Points legs = {p(-40, 40), p(-30, 90), p(-10, 100), p(-15, 45),
+                   p(30, 35),  p(50, 80),  p(70, 85),   p(55, 30)};
     c.polygon(legs, body);
     c.disc(ox + 232 * s, oy - 98 * s, 4 * s, Rgba{1, 0.6f, 0.1f, 1}); // eye
 }

@@ -44,7 +44,8 @@ Canvas burst() {
         float angle = std::atan2(y, x);
         float rays = 0.5f + 0.5f * std::pow(std::fabs(std::cos(angle * 4)), 8.0f);
         float glow = std::max(0.0f, 1 - r) * std::max(0.0f, 1 - r);
-        float a = std::min(1.0f, glow * (0.6f + 0.8f * rays) + 0.8f * (1 - smoothstep(0, 0.25f, r)));
+        float a =
+            std::min(1.0f, glow * (0.6f + 0.8f * rays) + 0.8f * (1 - smoothstep(0, 0.25f, r)));
         return Rgba{1, 0.85f + 0.15f * (1 - r), 0.6f + 0.4f * (1 - r), a};
     });
     return c;

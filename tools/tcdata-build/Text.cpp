@@ -9,8 +9,12 @@
 namespace {
 
 const char* const kFontFiles[] = {
-    "DejaVuSans.ttf",      "DejaVuSans-Bold.ttf",     "DejaVuSerif.ttf",
-    "DejaVuSerif-Bold.ttf", "DejaVuSansMono.ttf",     "DejaVuSansMono-Bold.ttf",
+    "DejaVuSans.ttf",
+    "DejaVuSans-Bold.ttf",
+    "DejaVuSerif.ttf",
+    "DejaVuSerif-Bold.ttf",
+    "DejaVuSansMono.ttf",
+    "DejaVuSansMono-Bold.ttf",
     "DejaVuSansCondensed-Bold.ttf",
 };
 const char kFontFolder[] = "/usr/share/fonts/truetype/dejavu/";

@@ -17,8 +17,8 @@ class TextPainter {
     // Width in pixels of text (UTF-8) at pixel size px.
     float measure(const std::string& text, Face face, float px);
     // Draws text with its baseline starting at (x, baseline).
-    void draw(Canvas& canvas, const std::string& text, Face face, float px, float x,
-              float baseline, const Rgba& colour);
+    void draw(Canvas& canvas, const std::string& text, Face face, float px, float x, float baseline,
+              const Rgba& colour);
     // Centred horizontally on cx, with the middle of capital letters at cy.
     void drawCentred(Canvas& canvas, const std::string& text, Face face, float px, float cx,
                      float cy, const Rgba& colour);

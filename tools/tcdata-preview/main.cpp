@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kSize = 512;
 
-LRESULT plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+LRESULT plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, m, wp, lp);
+}
 
 bool openContext() {
     WNDCLASSEXA wc{};
@@ -126,10 +128,14 @@ void renderDragon(const CBoneModel& dragon, const std::string& out) {
     const DragonShot shots[] = {
         {"dragon-ride-rest.png", {}, 0, {0, 20, -125}},
         {"dragon-ride-bigflap.png", {"BigFlap", "WhipTailBig"}, 8, {0, 20, -125}},
-        {"dragon-ride-quickflap.png", {"QuickFlap", "HeadBack", "SnapMouth", "LegsThrashL"}, 16,
+        {"dragon-ride-quickflap.png",
+         {"QuickFlap", "HeadBack", "SnapMouth", "LegsThrashL"},
+         16,
          {0, 20, -125}},
         {"dragon-side-mouth.png", {"GentleFlap", "MouthOpen", "SmallBobHead"}, 15, {-150, 25, 5}},
-        {"dragon-three-quarter.png", {"Flap", "RightLeftHead", "LeftArm", "RightArm"}, 24,
+        {"dragon-three-quarter.png",
+         {"Flap", "RightLeftHead", "LeftArm", "RightArm"},
+         24,
          {90, 60, 90}},
         {"dragon-top.png", {"AwkwardWingL", "TailSlash"}, 12, {0, 160, 1}},
     };
@@ -175,8 +181,8 @@ void renderSky(const std::string& out) {
         const char* file;
         float target[3];
     };
-    const View views[] = {{"sky-plus-z.png", {0, 0, 1}},  {"sky-minus-z.png", {0, 0, -1}},
-                          {"sky-plus-x.png", {1, 0, 0}},  {"sky-minus-x.png", {-1, 0, 0}},
+    const View views[] = {{"sky-plus-z.png", {0, 0, 1}},    {"sky-minus-z.png", {0, 0, -1}},
+                          {"sky-plus-x.png", {1, 0, 0}},    {"sky-minus-x.png", {-1, 0, 0}},
                           {"sky-corner.png", {1, 0.4f, 1}}, {"sky-up.png", {0.01f, 1, 0.3f}}};
     for (const View& v : views) {
         float eye[3] = {0, 0, 0};
