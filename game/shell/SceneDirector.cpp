@@ -1,5 +1,6 @@
 #include "game/shell/SceneDirector.h"
 
+#include "game/menu/SettingsFile.h"
 #include "game/music/MusicState.h"
 #include "game/shell/Controls.h"
 #include "game/shell/FatalError.h"
@@ -12,10 +13,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <stdexcept>
+#include <string>
 
-float rideSmoothing = 0.5f;
-float rideSpeed = 0.5f;
-bool rideSpeedChanged = false;
+CRideTrack* rideTrack = nullptr;
 
 CSceneDirector::CSceneDirector() {
     CoInitialize(nullptr);
@@ -24,6 +25,22 @@ CSceneDirector::CSceneDirector() {
 CSceneDirector::~CSceneDirector() {
     delete timer;
     timer = nullptr;
+    // The world's objects go here, in the order they were created; then the models.
+    for (CBoneModel*& m : models) {
+        delete m;
+        m = nullptr;
+    }
+    rideTrack = nullptr;
+    delete ride;
+    ride = nullptr;
+    // The HUD font goes here.
+    dataArchive = nullptr;
+    delete archive;
+    archive = nullptr;
+    // The 3D menu keeps the settings file; until it exists the director writes it.
+    if (settingsLoaded) {
+        settingsfile::save(settingsfile::kName, getRideSettings());
+    }
     CoUninitialize();
 }
 
@@ -82,9 +99,19 @@ bool CSceneDirector::initialize() {
         shownViewPoint = 0;
         shownHeadTilt = false;
 
-        // The HUD font, the data archive and the 3D menu are created here.
+        // The HUD font is created here.
+        archive = new CDataArchive();
+        dataArchive = archive;
+        // The 3D menu is created here; its construction reads the settings file.
+        RideSettings settings = settingsfile::defaults();
+        setRideSettings(settings);
+        settingsfile::load(settingsfile::kName, settings);
+        setRideSettings(settings);
+        settingsLoaded = true;
         sceneMode = kModeRide;
-        // The ride track is created here, before the world.
+
+        ride = new CRideTrack(rideSpeed, musicSource);
+        rideTrack = ride;
 
         buildScene();
         opened = openMusicBlock();
@@ -93,7 +120,25 @@ bool CSceneDirector::initialize() {
 }
 
 void CSceneDirector::buildScene() {
-    // The world's objects and models are created here, in their fixed order.
+    // The terrain, the breath, the pot flames, the beat burst, the fountain spray, the
+    // frequency bars (which then receive the ride's spectrum), the winged flock and the snow
+    // are created here, then the terrain's texture, the three clouds and the pole spray.
+    for (CBoneModel*& m : models) {
+        m = new CBoneModel;
+    }
+    loadProp(*models[1], "FountainPot.dat");
+    loadProp(*models[2], "FountainPot2.dat");
+    loadProp(*models[3], "FreqBarsPlatform.dat");
+    loadProp(*models[4], "FireBallPoll.dat");
+    // models[0] becomes the dragon once its choreography exists; the sky box follows.
+}
+
+// A prop missing from the archive stays empty and draws nothing; a damaged one ends the game
+// with the reason.
+void CSceneDirector::loadProp(CBoneModel& model, const char* name) {
+    if (!model.loadBoneModel(name) && dataArchive != nullptr && dataArchive->readFile(name)) {
+        throw std::runtime_error("Couldn't load model " + model.loadError());
+    }
 }
 
 void CSceneDirector::frame() {
@@ -115,10 +160,16 @@ void CSceneDirector::render(float dt) {
     });
 }
 
-void CSceneDirector::renderScene(float) {
+void CSceneDirector::renderScene(float dt) {
     // The sky box covers the whole view; until it draws, the colour buffer is cleared in its
     // place so that no stale frame shows through.
     glClear(GL_COLOR_BUFFER_BIT);
+    // The terrain, snow and flock, pot flames, pole, fountain and frequency bars draw here.
+    if (ride != nullptr) {
+        ride->render(
+            dt, RideView{controls->viewPoint, controls->headTilt != 0, controls->dragonOn != 0});
+    }
+    // The clouds draw here, farthest first.
 }
 
 void CSceneDirector::setMode(int32_t mode) {

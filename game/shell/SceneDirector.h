@@ -2,25 +2,17 @@
 // order of everything a frame does, in ride mode (0) and menu-page mode (1).
 #pragma once
 
+#include "game/assets/DataArchive.h"
+#include "game/assets/bone/BoneModel.h"
+#include "game/ride/RideSettings.h"
+#include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/MenuInput.h"
 
 #include <cstdint>
 
-// The user's ride settings as the menu and the settings file see them.
-struct RideSettings {
-    int32_t viewPoint;
-    bool dragonOn;
-    bool headTilt;
-    float smoothing;
-    bool speedChanged;
-    float speed;
-};
-
-// Game-wide smoothing and speed (0..1) and the flag that makes the ride re-apply its speed.
-extern float rideSmoothing;
-extern float rideSpeed;
-extern bool rideSpeedChanged;
+// The ride track while the director exists.
+extern CRideTrack* rideTrack;
 
 class CSceneDirector {
   public:
@@ -51,8 +43,11 @@ class CSceneDirector {
     void attachMenu(IMenuInput* m) { menu = m != nullptr ? m : &noMenu; }
     int32_t frameCounter() const { return frames; }
 
+    CRideTrack* track() { return ride; }
+
   private:
     void buildScene();
+    void loadProp(CBoneModel& model, const char* name);
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
@@ -63,6 +58,14 @@ class CSceneDirector {
     bool shownHeadTilt = false;
     DWORD lastTickCount = 0;
     int32_t frames = 0;
+
+    bool settingsLoaded = false;
+    CDataArchive* archive = nullptr;
+    CRideTrack* ride = nullptr;
+    BlockMusicSource musicSource;
+    // The dragon, the two fountain pots, the bars platform and the fire-ball pole.
+    static constexpr int kModels = 5;
+    CBoneModel* models[kModels] = {};
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;
