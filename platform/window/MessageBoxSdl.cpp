@@ -41,7 +41,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     SDL_MessageBoxData box{flags, parent, title, body, count, buttons, nullptr};
     int chosen = 0;
     if (SDL_ShowMessageBox(&box, &chosen) != 0) {
-        std::fprintf(stderr, "%s: %s\n", title, body);
+        std::fprintf(stderr, "%s: %s (no message box: %s)\n", title, body, SDL_GetError());
         return 0;
     }
     // Closing the box without a button counts as its escape choice.

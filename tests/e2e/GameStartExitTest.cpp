@@ -23,6 +23,9 @@ class GameE2e : public ::testing::Test {
     void SetUp() override {
         registryRoot = scratch.file("config/tonecrest/registry");
         plat::setRegistryRoot(registryRoot);
+        // The game runs in its own folder, with data/ beside it.
+        std::filesystem::create_directory_symlink(std::string(TC_DIST_DIR) + "/data",
+                                                  scratch.file("data"));
     }
     void TearDown() override { plat::setRegistryRoot(""); }
 
