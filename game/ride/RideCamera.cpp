@@ -53,6 +53,49 @@ void CRideTrack::easeTilt(float dt, int n, bool reversed, float rate) {
     }
 }
 
+CameraShot CRideTrack::cameraShot(int32_t current, bool headTilt) const {
+    int n = forwardDistance(current);
+    const Vector3 lift{0.0f, 20.0f, 0.0f};
+    CameraShot shot;
+    Vector3& eye = shot.eye;
+    Vector3& target = shot.target;
+    switch (current) {
+    case viewpoint::kLookFromCenter:
+        eye = {0.0f, 350.0f, 0.0f};
+        target = carPath[0].position;
+        shot.normalised = false;
+        break;
+    case viewpoint::kBackward:
+        eye = carPath[0].position + lift;
+        target = {carPath[1].position.x, eye.y, carPath[1].position.z};
+        if (headTilt) {
+            target.y += tilt.y;
+        }
+        shot.normalised = false;
+        break;
+    case viewpoint::kForwardNear:
+    case viewpoint::kForwardMid:
+    case viewpoint::kForwardFar: {
+        eye = carPath[n].position + lift;
+        const Vector3& ahead = carPath[headTilt ? n - 1 : 0].position;
+        target = {ahead.x, eye.y + (headTilt ? tilt.y : 0.0f), ahead.z};
+        break;
+    }
+    case viewpoint::kLookAtCenter:
+        eye = carPath[100].position + lift;
+        target = {0.0f, 0.0f, 0.0f};
+        break;
+    case viewpoint::kFrequencyBars:
+        eye = carPath[100].position + lift;
+        target = {0.0f, 0.0f, 800.0f};
+        break;
+    default:
+        shot.placed = false;
+        break;
+    }
+    return shot;
+}
+
 void CRideTrack::placeRideCamera(float dt, const RideView& view) {
     billboardFromView = 0.0f;
     int32_t current = view.viewPoint;
@@ -78,46 +121,15 @@ void CRideTrack::placeRideCamera(float dt, const RideView& view) {
             easeTilt(dt, 0, false, 0.7f);
         }
     }
-    const Vector3 lift{0.0f, 20.0f, 0.0f};
-    Vector3 eye, target;
-    bool normalise = true;
-    switch (current) {
-    case viewpoint::kLookFromCenter:
-        eye = {0.0f, 350.0f, 0.0f};
-        target = carPath[0].position;
-        normalise = false;
-        break;
-    case viewpoint::kBackward:
-        eye = carPath[0].position + lift;
-        target = {carPath[1].position.x, eye.y, carPath[1].position.z};
-        if (view.headTilt) {
-            target.y += tilt.y;
-        }
-        normalise = false;
-        break;
-    case viewpoint::kForwardNear:
-    case viewpoint::kForwardMid:
-    case viewpoint::kForwardFar: {
-        eye = carPath[n].position + lift;
-        const Vector3& ahead = carPath[view.headTilt ? n - 1 : 0].position;
-        target = {ahead.x, eye.y + (view.headTilt ? tilt.y : 0.0f), ahead.z};
-        break;
+    // Any other code places no camera: the model-view matrix keeps what it holds.
+    CameraShot shot = cameraShot(current, view.headTilt);
+    if (shot.placed) {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(shot.eye.x, shot.eye.y, shot.eye.z, shot.target.x, shot.target.y, shot.target.z,
+                  0.0, 1.0, 0.0);
+        Vector3 d = shot.target - shot.eye;
+        viewDirection = shot.normalised ? normalised(d) : d;
     }
-    case viewpoint::kLookAtCenter:
-        eye = carPath[100].position + lift;
-        target = {0.0f, 0.0f, 0.0f};
-        break;
-    case viewpoint::kFrequencyBars:
-        eye = carPath[100].position + lift;
-        target = {0.0f, 0.0f, 800.0f};
-        break;
-    default:
-        // Any other code places no camera.
-        return;
-    }
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
-    viewDirection = normalise ? normalised(target - eye) : target - eye;
     // The music feed to the dragon and the world's objects runs here once they exist.
 }

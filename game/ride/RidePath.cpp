@@ -11,6 +11,8 @@ namespace {
 
 constexpr float kHalfWidth = 15.0f;
 const float kA0 = std::acos(4.0f / 9.0f);
+// Radians a transition sweeps between the big circle and a lobe's outer point.
+constexpr float kTransitionSweep = 7.85f;
 
 Vector3 onCircle(float cx, float cz, float radius, float angle) {
     return {cx + radius * std::sin(angle), 0.0f, cz - radius * std::cos(angle)};
@@ -113,7 +115,6 @@ void CRideTrack::transitionStep(float dt) {
     if (segmentDone) {
         segmentDone = false;
         path.wraps = 0;
-        float sweepTime = 7.85f / angularSpeed;
         // Out from the big circle to a lobe's outer point, or back in; the direction of the
         // previous circle or lobe decides the sense.
         bool fromFigureEight = entryKind(-1) == PathSegment::FigureEight;
@@ -127,11 +128,15 @@ void CRideTrack::transitionStep(float dt) {
             path.endsAtZero = false;
         }
         path.radius = fromFigureEight ? kOuterRadius : kBigRadius;
-        path.radiusRate = (fromFigureEight ? -300.0f : 300.0f) / sweepTime;
+        // 300 units over the 7.85 radians of the sweep. Tied to the angle rather than to the
+        // time the sweep takes, so a speed change on the way still ends on the other circle.
+        path.radiusRate = (fromFigureEight ? -300.0f : 300.0f) / kTransitionSweep;
     }
-    path.radius += path.radiusRate * dt;
+    float turn = angularSpeed * dt;
+    path.radius += path.radiusRate * turn;
+    bool done = false;
     if (!direction) {
-        pathAngle -= angularSpeed * dt;
+        pathAngle -= turn;
         if (pathAngle < 0.0f) {
             if (!path.endsAtZero) {
                 pathAngle += 6.28f;
@@ -139,23 +144,25 @@ void CRideTrack::transitionStep(float dt) {
             ++path.wraps;
         }
         heading = pathAngle + 3.14f;
-        if (path.wraps == 1 && pathAngle <= path.endAngle) {
-            segmentDone = true;
-            if (path.endsAtZero) {
-                pathAngle += 6.28f;
-                swapRails();
-            }
-        }
+        done = path.wraps == 1 && pathAngle <= path.endAngle;
     } else {
-        pathAngle += angularSpeed * dt;
+        pathAngle += turn;
         if (pathAngle > 6.28f) {
             pathAngle -= 6.28f;
             ++path.wraps;
         }
         heading = pathAngle;
-        segmentDone = path.wraps == 1 && pathAngle >= path.endAngle;
+        done = path.wraps == 1 && pathAngle >= path.endAngle;
     }
     pushRing(0.0f, 0.0f, pathAngle, path.radius, false, false);
+    if (done) {
+        segmentDone = true;
+        // Swapped after the last sample is in, so each rail's history stays on its side.
+        if (path.endsAtZero) {
+            pathAngle += 6.28f;
+            swapRails();
+        }
+    }
 }
 
 void CRideTrack::figureEightStep(float dt) {

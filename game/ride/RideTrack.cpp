@@ -32,6 +32,12 @@ Vector3 cross(const Vector3& a, const Vector3& b) {
 
 } // namespace
 
+RailColour railColour(float height) {
+    float c = (height - 60.0f) / 400.0f;
+    c = c > 1.0f ? 1.0f : c > 0.0f ? c : 0.0f;
+    return {c, 0.0f, 1.0f - c};
+}
+
 CRideTrack::CRideTrack(float speedSetting, IMusicSource& source) : music(source) {
     setSpeed(speedSetting);
     for (int i = 0; i < kProgram; ++i) {
@@ -121,9 +127,8 @@ void CRideTrack::drawRails(const RideView& view) {
     for (const TrackHistory<kHistory>* rail : {&innerRails[1], &outerRails[1]}) {
         for (int i = 0; i < kHistory; ++i) {
             const TrackPoint& p = (*rail)[i];
-            float c = (p.position.y - 60.0f) / 400.0f;
-            c = c > 1.0f ? 1.0f : c > 0.0f ? c : 0.0f;
-            glColor4f(c, 0.0f, 1.0f - c, 1.0f);
+            RailColour colour = railColour(p.position.y);
+            glColor4f(colour.red, colour.green, colour.blue, 1.0f);
             if (!facing) {
                 billboardRight = p.right;
                 billboardUp = p.up;

@@ -20,6 +20,20 @@ struct PathSegment {
     int32_t count; // laps or crossings; transitions ignore it
 };
 
+// Where a view point puts the camera this frame; placed is false for codes without a camera.
+struct CameraShot {
+    bool placed = true;
+    Vector3 eye{0.0f, 0.0f, 0.0f};
+    Vector3 target{0.0f, 0.0f, 0.0f};
+    bool normalised = true; // whether the stored view direction is normalised
+};
+
+// Colour of a rail sprite at a height: blue at 60 and below, red from 460 up.
+struct RailColour {
+    float red, green, blue;
+};
+RailColour railColour(float height);
+
 class CRideTrack : public SceneObject {
   public:
     static constexpr int kHistory = 250;
@@ -43,9 +57,11 @@ class CRideTrack : public SceneObject {
     void updateWave(float dt);
     void pathStep(float dt);
     void swapRails();
-    // Loads the identity and the look-at of the current view point; see placeRideCamera.cpp.
+    // Loads the identity and the look-at of the current view point; see RideCamera.cpp.
     void placeRideCamera(float dt, const RideView& view);
     void easeTilt(float dt, int n, bool reversed, float rate);
+    // Eye and target of a view point (not the cycle) from the current trail and tilt.
+    CameraShot cameraShot(int32_t viewPoint, bool headTilt) const;
     // The frequency bars, which get every frame's spectrum; may be null.
     void setSpectrumSink(SceneActor* bars) { spectrumSink = bars; }
 
@@ -90,7 +106,7 @@ class CRideTrack : public SceneObject {
     // State of the segment being driven.
     struct PathState {
         float radius = kBigRadius;
-        float radiusRate = 0.0f;
+        float radiusRate = 0.0f; // per radian turned
         float endAngle = 0.0f;
         bool endsAtZero = false;
         int32_t wraps = 0;
