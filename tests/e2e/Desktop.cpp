@@ -4,6 +4,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -253,6 +254,42 @@ bool requestClose(const std::string& window) {
 bool screenshot(const std::string& pngPath) {
     std::string cmd = "import -window root " + shellQuote(pngPath) + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
+}
+
+bool grabWindow(const std::string& window, Picture& out) {
+    Display* d = XOpenDisplay(nullptr);
+    if (d == nullptr) {
+        return false;
+    }
+    Window w = static_cast<Window>(std::strtoul(window.c_str(), nullptr, 10));
+    Window root = DefaultRootWindow(d);
+    XWindowAttributes a{};
+    int x = 0, y = 0;
+    Window child = 0;
+    bool ok = XGetWindowAttributes(d, w, &a) != 0 &&
+              XTranslateCoordinates(d, w, root, 0, 0, &x, &y, &child) != 0;
+    // The screen's pixels rather than the window's own, which a GL window may not keep.
+    XImage* image = ok ? XGetImage(d, root, x, y, static_cast<unsigned>(a.width),
+                                   static_cast<unsigned>(a.height), AllPlanes, ZPixmap)
+                       : nullptr;
+    bool grabbed = image != nullptr;
+    if (grabbed) {
+        out.width = a.width;
+        out.height = a.height;
+        out.rgb.resize(static_cast<size_t>(a.width) * a.height * 3);
+        for (int j = 0; j < a.height; ++j) {
+            for (int i = 0; i < a.width; ++i) {
+                unsigned long p = XGetPixel(image, i, j);
+                unsigned char* q = &out.rgb[(static_cast<size_t>(j) * a.width + i) * 3];
+                q[0] = static_cast<unsigned char>((p & image->red_mask) >> 16);
+                q[1] = static_cast<unsigned char>((p & image->green_mask) >> 8);
+                q[2] = static_cast<unsigned char>(p & image->blue_mask);
+            }
+        }
+        XDestroyImage(image);
+    }
+    XCloseDisplay(d);
+    return grabbed;
 }
 
 bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs) {

@@ -42,6 +42,16 @@ bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutM
 bool requestClose(const std::string& window);
 // Saves the screen to a PNG file.
 bool screenshot(const std::string& pngPath);
+
+// What a window shows, 8-bit RGB rows from the top.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* at(int x, int y) const { return &rgb[(y * width + x) * 3]; }
+};
+// Reads the window's area of the screen; false when the window is not there.
+bool grabWindow(const std::string& window, Picture& out);
 // Waits until the file exists and contains text.
 bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs);
 

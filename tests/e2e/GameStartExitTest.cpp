@@ -2,6 +2,7 @@
 // the ways out.
 #include "platform/registry/Registry.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/GameFixture.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -15,45 +16,10 @@
 
 namespace {
 
-const char* const kGameWindow = "^Tone Crest!  $";
+using e2e::GameE2e;
+using e2e::kGameWindow;
+
 const char* const kInstallKey = "SOFTWARE\\Brightfold Software\\Tonecrest 2.0";
-
-class GameE2e : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        registryRoot = scratch.file("config/tonecrest/registry");
-        plat::setRegistryRoot(registryRoot);
-        // The game runs in its own folder, with data/ beside it.
-        std::filesystem::create_directory_symlink(std::string(TC_DIST_DIR) + "/data",
-                                                  scratch.file("data"));
-    }
-    void TearDown() override { plat::setRegistryRoot(""); }
-
-    // Starts the game in the scratch folder and waits for its window.
-    std::string start(const std::vector<std::string>& args = {}) {
-        static int counter = 0;
-        std::map<std::string, std::string> env = {
-            {"XDG_CONFIG_HOME", scratch.file("config")},
-            {"TONECREST_SHM_NAMESPACE",
-             "tce2e" + std::to_string(getpid()) + "_" + std::to_string(++counter)}};
-        game = std::make_unique<e2e::Program>(std::string(TC_DIST_DIR) + "/Tonecrest", args,
-                                              scratch.path(), env);
-        std::string window = e2e::waitForWindow(kGameWindow, 15000);
-        EXPECT_FALSE(window.empty()) << testsupport::readFile(scratch.file("stdout.txt"));
-        return window;
-    }
-
-    // Escape, then Yes: the orderly way out.
-    int quitWithEscape(const std::string& window) {
-        e2e::pressKey(window, "Escape");
-        EXPECT_TRUE(e2e::answerMessageBox("Tone Crest", true));
-        return game->waitExit(10000);
-    }
-
-    testsupport::ScratchDir scratch;
-    std::string registryRoot;
-    std::unique_ptr<e2e::Program> game;
-};
 
 TEST_F(GameE2e, StartsDrawsAndLogsItsRenderer) {
     testsupport::writeFile(scratch.file("TestThis.txt"), "a line of an earlier run\n");

@@ -1,0 +1,99 @@
+// The running game fed by tcfeed: silence draws a low blue trail; a loud beat raises the wave
+// and turns it red.
+#include "game/menu/SettingsFile.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/GameFixture.h"
+#include "tests/support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+using e2e::GameE2e;
+
+// How many pixels of a picture are strongly blue, strongly red, or risen from blue (any
+// sprite with as much red as blue: purple on the way up, then red), and the mean row of each.
+struct Colours {
+    long blue = 0, red = 0, risen = 0;
+    double blueRow = 0.0, redRow = 0.0, risenRow = 0.0;
+};
+
+Colours countColours(const e2e::Picture& p) {
+    Colours c;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const unsigned char* px = p.at(x, y);
+            if (px[2] > 120 && px[2] > px[0] + 40) {
+                ++c.blue;
+                c.blueRow += y;
+            } else if (px[0] > 120 && px[0] > px[2] + 40) {
+                ++c.red;
+                c.redRow += y;
+            }
+            if (px[0] > 80 && px[0] + 60 > px[2]) {
+                ++c.risen;
+                c.risenRow += y;
+            }
+        }
+    }
+    c.blueRow = c.blue > 0 ? c.blueRow / c.blue : 0.0;
+    c.redRow = c.red > 0 ? c.redRow / c.red : 0.0;
+    c.risenRow = c.risen > 0 ? c.risenRow / c.risen : 0.0;
+    return c;
+}
+
+class RideMusicE2e : public GameE2e {
+  protected:
+    // Grabs the window and keeps the picture beside the other test screenshots.
+    Colours look(const std::string& window, const std::string& name) {
+        e2e::Picture picture;
+        EXPECT_TRUE(e2e::grabWindow(window, picture));
+        e2e::screenshot(std::string(TC_TEST_STATE_DIR) + "/" + name + ".png");
+        Colours c = countColours(picture);
+        std::printf("%s: blue %ld at row %.0f, red %ld at row %.0f, risen %ld at row %.0f\n",
+                    name.c_str(), c.blue, c.blueRow, c.red, c.redRow, c.risen, c.risenRow);
+        return c;
+    }
+};
+
+TEST_F(RideMusicE2e, SilenceIsABlueTrailAndALoudBeatARisingRedWave) {
+    // Forward Far: the camera rides 100 frames behind the car and looks level along the trail.
+    RideSettings view = settingsfile::defaults();
+    view.viewPoint = 24;
+    ASSERT_TRUE(settingsfile::save(scratch.file("Settings.dat").c_str(), view));
+
+    auto silence = feed({"silence"});
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    sleep(5); // more than the 250 frames of the trail
+    Colours quiet = look(window, "e2e-ride-silence");
+    EXPECT_GT(quiet.blue, 3000);
+    EXPECT_LT(quiet.risen, 50);
+    EXPECT_GT(quiet.blueRow, 300.0); // below the middle of the 600 rows
+
+    silence.reset();
+    auto beat = feed({"beat"});
+    // The newest part of the trail has risen; the camera is still on the silent part.
+    usleep(700000);
+    Colours rising = look(window, "e2e-ride-rising");
+    EXPECT_GT(rising.risen, 300);
+    EXPECT_GT(rising.blue, 3000);
+    EXPECT_LT(rising.risenRow, rising.blueRow - 100.0); // the risen part is higher up
+
+    sleep(4);
+    Colours loud = look(window, "e2e-ride-beat");
+    EXPECT_GT(loud.red, 3000);
+    EXPECT_LT(loud.blue, loud.red / 10);
+
+    EXPECT_EQ(quitWithEscape(window), 0);
+    // The view chosen in the file is written back at exit.
+    RideSettings after{};
+    ASSERT_TRUE(settingsfile::load(scratch.file("Settings.dat").c_str(), after));
+    EXPECT_EQ(after.viewPoint, 24);
+}
+
+} // namespace
