@@ -38,9 +38,11 @@ struct MappingObject : KernelObject {
 };
 
 std::mutex viewsLock;
+// Never destroyed: blocks that are globals unmap their views from their destructors at exit,
+// which may run after this file's statics are gone.
 std::map<const void*, size_t>& views() {
-    static std::map<const void*, size_t> v;
-    return v;
+    static auto* v = new std::map<const void*, size_t>;
+    return *v;
 }
 
 std::string objectNameFor(const char* name) {

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -55,7 +56,12 @@ class GameE2e : public ::testing::Test {
     int quitWithEscape(const std::string& window) {
         pressKey(window, "Escape");
         EXPECT_TRUE(answerMessageBox("Tone Crest", true));
-        return game->waitExit(10000);
+        int code = game->waitExit(10000);
+        if (code != 0) {
+            std::printf("game output:\n%s\n",
+                        testsupport::readFile(scratch.file("stdout.txt")).c_str());
+        }
+        return code;
     }
 
     testsupport::ScratchDir scratch;

@@ -1,9 +1,11 @@
 // The real Tonecrest binary on the test display: start-up, its log and registry value, and
 // the ways out.
+#include "game/shell/FatalError.h"
 #include "platform/registry/Registry.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/GameFixture.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ZipFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,19 @@ TEST_F(GameE2e, RunsWithoutItsLogWhenTheFileCannotBeWritten) {
     ASSERT_FALSE(window.empty());
     EXPECT_TRUE(e2e::waitForFileText(scratch.file("stdout.txt"), "Can't Open File", 5000));
     EXPECT_EQ(quitWithEscape(window), 0);
+}
+
+TEST_F(GameE2e, DamagedModelEndsTheGameWithOneExceptionBox) {
+    // An archive whose fountain pot is not a bone model.
+    std::filesystem::remove(scratch.file("data"));
+    std::filesystem::create_directory(scratch.file("data"));
+    ASSERT_TRUE(testsupport::writeZip(scratch.file("data/tcdata.d"),
+                                      {{"FountainPot.dat", std::string("\x07\0\0\0broken", 10)}}));
+    std::string window = start();
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(e2e::answerMessageBox("Exception Caught", true, 10000));
+    EXPECT_EQ(game->waitExit(10000), kFatalExitCode);
+    EXPECT_FALSE(e2e::windowExists("^Exception Caught$"));
 }
 
 } // namespace

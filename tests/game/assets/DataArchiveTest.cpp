@@ -1,8 +1,8 @@
 #include "game/assets/DataArchive.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ZipFiles.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <string>
 #include <utility>
@@ -10,22 +10,8 @@
 
 namespace {
 
-// Writes a zip of (name, content) entries; stored entries keep their bytes as they are.
-void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& es,
-              bool stored = false) {
-    zipFile z = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    ASSERT_NE(z, nullptr);
-    for (const auto& e : es) {
-        zip_fileinfo info{};
-        ASSERT_EQ(zipOpenNewFileInZip(z, e.first.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                                      stored ? 0 : Z_DEFLATED, stored ? 0 : Z_DEFAULT_COMPRESSION),
-                  ZIP_OK);
-        if (!e.second.empty()) {
-            zipWriteInFileInZip(z, e.second.data(), static_cast<unsigned>(e.second.size()));
-        }
-        zipCloseFileInZip(z);
-    }
-    zipClose(z, nullptr);
+void writeZip(const std::string& path, const testsupport::ZipEntries& es, bool stored = false) {
+    ASSERT_TRUE(testsupport::writeZip(path, es, stored));
 }
 
 std::string contentOf(const CDataArchive& a) {

@@ -2,10 +2,10 @@
 #include "game/assets/DataArchive.h"
 #include "tests/support/GLContextFixture.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ZipFiles.h"
 
 #include <IL/il.h>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <string>
 #include <vector>
@@ -49,18 +49,6 @@ std::string topWhitePng() {
     return out;
 }
 
-void writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& es) {
-    zipFile z = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
-    for (const auto& e : es) {
-        zip_fileinfo info{};
-        zipOpenNewFileInZip(z, e.first.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                            Z_DEFAULT_COMPRESSION);
-        zipWriteInFileInZip(z, e.second.data(), static_cast<unsigned>(e.second.size()));
-        zipCloseFileInZip(z);
-    }
-    zipClose(z, nullptr);
-}
-
 // A GL context for the suite, and an archive of test images.
 class TextureManagerTest : public ::testing::Test {
   protected:
@@ -73,17 +61,18 @@ class TextureManagerTest : public ::testing::Test {
         std::string png = encodeImage(IL_PNG, 8, 8, 255, 0, 0);
         std::string bmp = encodeImage(IL_BMP, 4, 4, 0, 0, 255);
         std::string jpg = encodeImage(IL_JPG, 16, 16, 200, 200, 200);
-        writeZip(dir.file("tcdata.d"), {{"red.png", png},
-                                        {"odd.png", encodeImage(IL_PNG, 6, 10, 0, 255, 0)},
-                                        {"blue.bmp", bmp},
-                                        {"sky.jpg", jpg},
-                                        {"caps.PNG", png},
-                                        {"shot.png.dat", png},
-                                        {"broken.png", png.substr(0, png.size() / 2)},
-                                        {"broken.bmp", bmp.substr(0, bmp.size() / 2)},
-                                        {"broken.jpg", jpg.substr(0, jpg.size() / 2)},
-                                        {"plain.txt", "not an image"},
-                                        {"top.png", topWhitePng()}});
+        testsupport::writeZip(dir.file("tcdata.d"),
+                              {{"red.png", png},
+                               {"odd.png", encodeImage(IL_PNG, 6, 10, 0, 255, 0)},
+                               {"blue.bmp", bmp},
+                               {"sky.jpg", jpg},
+                               {"caps.PNG", png},
+                               {"shot.png.dat", png},
+                               {"broken.png", png.substr(0, png.size() / 2)},
+                               {"broken.bmp", bmp.substr(0, bmp.size() / 2)},
+                               {"broken.jpg", jpg.substr(0, jpg.size() / 2)},
+                               {"plain.txt", "not an image"},
+                               {"top.png", topWhitePng()}});
         archive = new CDataArchive(dir.file("tcdata.d").c_str());
         dataArchive = archive;
     }
