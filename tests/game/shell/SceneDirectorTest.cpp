@@ -1,0 +1,118 @@
+// The director on a GL context with the built archive: what initialize builds and applies
+// from "Settings.dat", the frozen world of the menu-page mode, and the file written at the end.
+#include "game/menu/SettingsFile.h"
+#include "game/shell/Controls.h"
+#include "game/shell/SceneDirector.h"
+#include "tests/support/GLContextFixture.h"
+#include "tests/support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+class SceneDirectorTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        gl = new testsupport::OffscreenGL;
+        ASSERT_TRUE(gl->ok());
+    }
+    static void TearDownTestSuite() { delete gl; }
+    void SetUp() override {
+        static int counter = 0;
+        std::string ns = "tcdirector" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+        setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
+        std::filesystem::create_directory_symlink(std::string(TC_DIST_DIR) + "/data",
+                                                  scratch.file("data"));
+        ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+    }
+    void TearDown() override {
+        director.reset();
+        (void)!chdir("/");
+        unsetenv("TONECREST_SHM_NAMESPACE");
+    }
+    CSceneDirector& start() {
+        director = std::make_unique<CSceneDirector>();
+        director->initialize();
+        return *director;
+    }
+    RideSettings savedSettings() {
+        RideSettings s{};
+        EXPECT_TRUE(settingsfile::load(scratch.file("Settings.dat").c_str(), s));
+        return s;
+    }
+
+    static testsupport::OffscreenGL* gl;
+    testsupport::ScratchDir scratch;
+    std::unique_ptr<CSceneDirector> director;
+};
+testsupport::OffscreenGL* SceneDirectorTest::gl = nullptr;
+
+TEST_F(SceneDirectorTest, FirstRunUsesTheDefaultsAndWritesThemAtTheEnd) {
+    CSceneDirector& d = start();
+    ASSERT_NE(rideTrack, nullptr);
+    EXPECT_EQ(rideTrack, d.track());
+    EXPECT_EQ(controls->viewPoint, 25);
+    EXPECT_EQ(controls->dragonOn, 1);
+    EXPECT_EQ(controls->headTilt, 0);
+    EXPECT_FLOAT_EQ(rideSmoothing, 0.75f);
+    EXPECT_FLOAT_EQ(rideSpeed, 0.5f);
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("Settings.dat")));
+    director.reset();
+    EXPECT_EQ(rideTrack, nullptr);
+    RideSettings s = savedSettings();
+    EXPECT_EQ(s.viewPoint, 25);
+    EXPECT_TRUE(s.dragonOn);
+    EXPECT_FLOAT_EQ(s.smoothing, 0.75f);
+}
+
+TEST_F(SceneDirectorTest, SettingsFileReachesTheControlsAndTheRide) {
+    RideSettings stored{21, false, true, 0.4f, false, 0.9f};
+    ASSERT_TRUE(settingsfile::save(scratch.file("Settings.dat").c_str(), stored));
+    CSceneDirector& d = start();
+    EXPECT_EQ(controls->viewPoint, 21);
+    EXPECT_EQ(controls->dragonOn, 0);
+    EXPECT_EQ(controls->headTilt, 1);
+    EXPECT_FLOAT_EQ(rideSmoothing, 0.4f);
+    d.render(0.02f);
+    EXPECT_FLOAT_EQ(d.track()->angularSpeed, 0.2f * 0.9f + 0.2f);
+    EXPECT_FALSE(rideSpeedChanged);
+    // What the controls hold at the end is what the next run starts with.
+    controls->viewPoint = 4;
+    director.reset();
+    RideSettings s = savedSettings();
+    EXPECT_EQ(s.viewPoint, 4);
+    EXPECT_FALSE(s.dragonOn);
+    EXPECT_TRUE(s.headTilt);
+    EXPECT_FLOAT_EQ(s.speed, 0.9f);
+}
+
+TEST_F(SceneDirectorTest, MenuPageModeFreezesTheRideAndRideModeContinues) {
+    CSceneDirector& d = start();
+    for (int i = 0; i < 20; ++i) {
+        d.render(0.05f);
+    }
+    CRideTrack& ride = *d.track();
+    Vector3 car = ride.carPath[0].position;
+    float cycle = ride.cycleTimer;
+    d.setMode(CSceneDirector::kModeMenuPage);
+    for (int i = 0; i < 20; ++i) {
+        d.render(0.05f);
+    }
+    EXPECT_EQ(ride.carPath[0].position.x, car.x);
+    EXPECT_EQ(ride.carPath[0].position.z, car.z);
+    EXPECT_EQ(ride.cycleTimer, cycle);
+    d.setMode(CSceneDirector::kModeRide);
+    d.render(0.05f);
+    EXPECT_NE(ride.carPath[0].position.x, car.x);
+    EXPECT_EQ(ride.carPath[1].position.x, car.x); // continues from where it stood
+    EXPECT_FLOAT_EQ(ride.cycleTimer, cycle + 0.05f);
+}
+
+} // namespace
