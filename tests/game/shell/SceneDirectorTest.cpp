@@ -1,8 +1,8 @@
 // The director on a GL context with the built archive: what initialize builds and applies
 // from "Settings.dat", the frozen world of the menu-page mode, and the file written at the end.
+#include "game/shell/SceneDirector.h"
 #include "game/menu/SettingsFile.h"
 #include "game/shell/Controls.h"
-#include "game/shell/SceneDirector.h"
 #include "tests/support/GLContextFixture.h"
 #include "tests/support/TestPaths.h"
 
