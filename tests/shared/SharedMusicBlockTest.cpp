@@ -36,16 +36,7 @@ void titleOf(const char* text, char out[200]) {
 
 class SharedMusicBlockTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        static int counter = 0;
-        std::string ns = "tctest" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-        setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
-        ASSERT_EQ(chdir(scratch.path().c_str()), 0);
-    }
-    void TearDown() override {
-        (void)!chdir("/");
-        unsetenv("TONECREST_SHM_NAMESPACE");
-    }
+    void SetUp() override { ASSERT_TRUE(isolation.ok()); }
 
     // Runs body in a child process that holds a writer block, then exits with its result.
     template <class Body> int inWriterProcess(Body body) {
@@ -61,6 +52,7 @@ class SharedMusicBlockTest : public ::testing::Test {
     }
 
     testsupport::ScratchDir scratch;
+    testsupport::IsolatedMusicBlock isolation{scratch};
 };
 
 TEST_F(SharedMusicBlockTest, LayoutIsTheSpectrumThenTheTitle) {

@@ -1,8 +1,11 @@
-// A GL context on a small window that is never shown, for tests that upload textures.
+// A GL context on a small window that is never shown, for tests that upload textures or
+// read GL state back.
 #pragma once
 
 #include "platform/window/GLContext.h"
 #include "platform/window/Window.h"
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 
@@ -18,6 +21,20 @@ class OffscreenGL {
   private:
     HWND window = nullptr;
     HGLRC context = nullptr;
+};
+
+// A test suite that shares one GL context among its tests.
+class GLTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        gl = new OffscreenGL;
+        ASSERT_TRUE(gl->ok());
+    }
+    static void TearDownTestSuite() {
+        delete gl;
+        gl = nullptr;
+    }
+    static inline OffscreenGL* gl = nullptr;
 };
 
 } // namespace testsupport

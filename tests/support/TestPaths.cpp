@@ -5,6 +5,9 @@
 #include <sstream>
 
 #include <cstdlib>
+#include <string>
+
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -12,6 +15,18 @@ ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tctest.XXXXXX").string();
     char* made = mkdtemp(pattern.data());
     dir = made ? made : "";
+}
+
+IsolatedMusicBlock::IsolatedMusicBlock(const ScratchDir& folder) {
+    static int counter = 0;
+    std::string ns = "tctest" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
+    entered = chdir(folder.path().c_str()) == 0;
+}
+
+IsolatedMusicBlock::~IsolatedMusicBlock() {
+    (void)!chdir("/");
+    unsetenv("TONECREST_SHM_NAMESPACE");
 }
 
 ScratchDir::~ScratchDir() {

@@ -23,6 +23,20 @@ class ScratchDir {
     std::string dir;
 };
 
+// While it lives: a shared-memory namespace no other test uses, and the folder as the working
+// folder (where a music block keeps its backing file). Afterwards the working folder is "/".
+class IsolatedMusicBlock {
+  public:
+    explicit IsolatedMusicBlock(const ScratchDir& folder);
+    ~IsolatedMusicBlock();
+    IsolatedMusicBlock(const IsolatedMusicBlock&) = delete;
+    IsolatedMusicBlock& operator=(const IsolatedMusicBlock&) = delete;
+    bool ok() const { return entered; }
+
+  private:
+    bool entered = false;
+};
+
 // Whole content of a file; "" when it cannot be read.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);

@@ -14,12 +14,12 @@ namespace {
 
 enum Material { Scales, Belly, MembraneA, MembraneB, Horn, Eye, Mouth, Spike };
 
-bonemodel::Material material(float r, float g, float b, float spec) {
+bonemodel::Material material(float r, float g, float b, float gloss) {
     bonemodel::Material m;
     m.colour[0] = r;
     m.colour[1] = g;
     m.colour[2] = b;
-    m.specular[0] = m.specular[1] = m.specular[2] = spec;
+    m.specular[0] = m.specular[1] = m.specular[2] = gloss;
     return m;
 }
 

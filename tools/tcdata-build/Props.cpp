@@ -8,12 +8,12 @@
 
 namespace {
 
-bonemodel::Material material(float r, float g, float b, float spec) {
+bonemodel::Material material(float r, float g, float b, float gloss) {
     bonemodel::Material m;
     m.colour[0] = r;
     m.colour[1] = g;
     m.colour[2] = b;
-    m.specular[0] = m.specular[1] = m.specular[2] = spec;
+    m.specular[0] = m.specular[1] = m.specular[2] = gloss;
     return m;
 }
 

@@ -63,9 +63,9 @@ void savePng(const std::string& path) {
 
 void setMaterial(const BoneMaterial& m) {
     float colour[4] = {m.colour[0], m.colour[1], m.colour[2], 1};
-    float spec[4] = {m.specular[0], m.specular[1], m.specular[2], 1};
+    float specular[4] = {m.specular[0], m.specular[1], m.specular[2], 1};
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, spec);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 68);
 }
 

@@ -50,13 +50,8 @@ std::string topWhitePng() {
 }
 
 // A GL context for the suite, and an archive of test images.
-class TextureManagerTest : public ::testing::Test {
+class TextureManagerTest : public testsupport::GLTest {
   protected:
-    static void SetUpTestSuite() {
-        gl = new testsupport::OffscreenGL;
-        ASSERT_TRUE(gl->ok());
-    }
-    static void TearDownTestSuite() { delete gl; }
     void SetUp() override {
         std::string png = encodeImage(IL_PNG, 8, 8, 255, 0, 0);
         std::string bmp = encodeImage(IL_BMP, 4, 4, 0, 0, 255);
@@ -93,11 +88,9 @@ class TextureManagerTest : public ::testing::Test {
         return {px[0], px[1], px[2], px[3]};
     }
 
-    static testsupport::OffscreenGL* gl;
     testsupport::ScratchDir dir;
     CDataArchive* archive = nullptr;
 };
-testsupport::OffscreenGL* TextureManagerTest::gl = nullptr;
 
 TEST_F(TextureManagerTest, SameNameSharesOneSlotUntilTheLastRelease) {
     int a = -1, b = -1;

@@ -91,17 +91,9 @@ TEST(StallDetector, SilenceFromTheStartStallsAndDifferentSpectraWithOneTotalCoun
 
 class ReadWithReopen : public ::testing::Test {
   protected:
-    void SetUp() override {
-        static int counter = 0;
-        std::string ns = "tcintake" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-        setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
-        ASSERT_EQ(chdir(scratch.path().c_str()), 0);
-    }
-    void TearDown() override {
-        (void)!chdir("/");
-        unsetenv("TONECREST_SHM_NAMESPACE");
-    }
+    void SetUp() override { ASSERT_TRUE(isolation.ok()); }
     testsupport::ScratchDir scratch;
+    testsupport::IsolatedMusicBlock isolation{scratch};
 };
 
 TEST_F(ReadWithReopen, KeepsTheCallersBuffersWhileNoWriterExists) {

@@ -25,16 +25,8 @@ class SteadyMusic : public IMusicSource {
     void set(unsigned char level) { left = right = level; }
 };
 
-class RideTest : public ::testing::Test {
+class RideTest : public testsupport::GLTest {
   protected:
-    static void SetUpTestSuite() {
-        gl = new testsupport::OffscreenGL;
-        ASSERT_TRUE(gl->ok());
-    }
-    static void TearDownTestSuite() {
-        delete gl;
-        gl = nullptr;
-    }
     void SetUp() override {
         rideSmoothing = 0.75f;
         rideSpeed = 0.5f;
@@ -47,7 +39,6 @@ class RideTest : public ::testing::Test {
         }
     }
 
-    static testsupport::OffscreenGL* gl;
     SteadyMusic music;
 };
 

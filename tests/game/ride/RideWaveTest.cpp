@@ -10,8 +10,6 @@
 
 namespace ridetest {
 
-testsupport::OffscreenGL* RideTest::gl = nullptr;
-
 namespace {
 
 bool samePositions(const TrackHistory<CRideTrack::kHistory>& a,

@@ -17,26 +17,14 @@
 
 namespace {
 
-class SceneDirectorTest : public ::testing::Test {
+class SceneDirectorTest : public testsupport::GLTest {
   protected:
-    static void SetUpTestSuite() {
-        gl = new testsupport::OffscreenGL;
-        ASSERT_TRUE(gl->ok());
-    }
-    static void TearDownTestSuite() { delete gl; }
     void SetUp() override {
-        static int counter = 0;
-        std::string ns = "tcdirector" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-        setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
+        ASSERT_TRUE(isolation.ok());
         std::filesystem::create_directory_symlink(std::string(TC_DIST_DIR) + "/data",
                                                   scratch.file("data"));
-        ASSERT_EQ(chdir(scratch.path().c_str()), 0);
     }
-    void TearDown() override {
-        director.reset();
-        (void)!chdir("/");
-        unsetenv("TONECREST_SHM_NAMESPACE");
-    }
+    void TearDown() override { director.reset(); }
     CSceneDirector& start() {
         director = std::make_unique<CSceneDirector>();
         director->initialize();
@@ -48,11 +36,10 @@ class SceneDirectorTest : public ::testing::Test {
         return s;
     }
 
-    static testsupport::OffscreenGL* gl;
     testsupport::ScratchDir scratch;
+    testsupport::IsolatedMusicBlock isolation{scratch};
     std::unique_ptr<CSceneDirector> director;
 };
-testsupport::OffscreenGL* SceneDirectorTest::gl = nullptr;
 
 TEST_F(SceneDirectorTest, FirstRunUsesTheDefaultsAndWritesThemAtTheEnd) {
     CSceneDirector& d = start();
