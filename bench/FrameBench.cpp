@@ -22,7 +22,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -35,18 +34,8 @@ constexpr float kFrameSeconds = 1.0f / 60.0f;
 class Game {
   public:
     Game() {
-        std::memset(&windowRecord, 0, sizeof windowRecord);
-        std::strncpy(titleText, kGameTitle, sizeof titleText - 1);
         static char instanceToken;
-        appInfo.instance = reinterpret_cast<HINSTANCE>(&instanceToken);
-        appInfo.className = kWindowClassName;
-        appInstance = appInfo.instance;
-        windowRecord.keyTable = &keys;
-        windowRecord.setup.title = titleText;
-        windowRecord.setup.appInfo = &appInfo;
-        windowRecord.setup.width = kClientWidth;
-        windowRecord.setup.height = kClientHeight;
-        windowRecord.setup.bitsPerPixel = kBitsPerPixel;
+        prepareWindowRecord(&keys, &appInfo, reinterpret_cast<HINSTANCE>(&instanceToken));
         ok = registerWindowClass(&appInfo) && createGameWindow(&windowRecord) && feeder.Create();
         if (!ok) {
             return;

@@ -60,20 +60,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppInstanceInfo appInfo{};
     int exitCode = 0;
 
-    std::memset(&windowRecord, 0, sizeof windowRecord);
-    std::strncpy(titleText, kGameTitle, sizeof titleText - 1);
-    windowRecord.setup.title = titleText;
-
+    prepareWindowRecord(&keys, &appInfo, instance);
     writeExePath();
-
-    appInfo.instance = instance;
-    appInfo.className = kWindowClassName;
-    appInstance = instance;
-    windowRecord.keyTable = &keys;
-    windowRecord.setup.appInfo = &appInfo;
-    windowRecord.setup.width = kClientWidth;
-    windowRecord.setup.height = kClientHeight;
-    windowRecord.setup.bitsPerPixel = kBitsPerPixel;
 
     if (!registerWindowClass(&appInfo)) {
         MessageBoxA(nullptr, "Error Registering Window Class!", "Error",

@@ -4,6 +4,8 @@
 #include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 
+#include <cstring>
+
 WindowRecord windowRecord = {};
 char titleText[256] = {};
 BOOL programLooping = FALSE;
@@ -19,6 +21,20 @@ void requestQuit(WindowRecord* record) {
 bool askExitQuestion(HWND owner) {
     return MessageBoxA(owner, "Do You Want To Exit Tone Crest?", "Tone Crest",
                        MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void prepareWindowRecord(KeyDownTable* keys, AppInstanceInfo* appInfo, HINSTANCE instance) {
+    std::memset(&windowRecord, 0, sizeof windowRecord);
+    std::strncpy(titleText, kGameTitle, sizeof titleText - 1);
+    appInfo->instance = instance;
+    appInfo->className = kWindowClassName;
+    appInstance = instance;
+    windowRecord.keyTable = keys;
+    windowRecord.setup.title = titleText;
+    windowRecord.setup.appInfo = appInfo;
+    windowRecord.setup.width = kClientWidth;
+    windowRecord.setup.height = kClientHeight;
+    windowRecord.setup.bitsPerPixel = kBitsPerPixel;
 }
 
 void confirmExitOnEscape(WindowRecord* record, KeyDownTable* keys) {

@@ -48,6 +48,10 @@ constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
 constexpr int kBitsPerPixel = 32;
 
+// Empties the global window record and sets it up for the game's window: its title, class,
+// client size and colour depth, the key table and the program instance.
+void prepareWindowRecord(KeyDownTable* keys, AppInstanceInfo* appInfo, HINSTANCE instance);
+
 // Posts WM_QUIT to the window and clears programLooping.
 void requestQuit(WindowRecord* record);
 // When Escape is down in the key table: asks "Do You Want To Exit Tone Crest?" and on Yes
