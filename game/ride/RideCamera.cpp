@@ -17,11 +17,6 @@ const int32_t kCycle[7] = {viewpoint::kForwardNear,   viewpoint::kFrequencyBars,
                            viewpoint::kLookFromCenter};
 constexpr float kCycleSeconds = 60.0f;
 
-Vector3 normalised(const Vector3& v) {
-    float l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return l > 0.0f ? v * (1.0f / l) : v;
-}
-
 // How far behind the car a forward view rides, or 0 for the other views.
 int forwardDistance(int32_t view) {
     switch (view) {
@@ -41,9 +36,9 @@ int forwardDistance(int32_t view) {
 void CRideTrack::easeTilt(float dt, int n, bool reversed, float rate) {
     const Vector3& a = carPath[reversed ? n + 1 : n].position;
     const Vector3& b = carPath[reversed ? n : n + 1].position;
-    Vector3 d = normalised(b - a);
-    tilt = normalised(tilt);
-    float cosine = std::max(-1.0f, std::min(1.0f, tilt.x * d.x + tilt.y * d.y + tilt.z * d.z));
+    Vector3 d = normalized(b - a);
+    tilt = normalized(tilt);
+    float cosine = std::max(-1.0f, std::min(1.0f, tilt.dot(d)));
     float angle = std::fabs(std::acos(cosine));
     float step = rate * dt;
     if (angle - step > 0.0f) {
@@ -129,7 +124,7 @@ void CRideTrack::placeRideCamera(float dt, const RideView& view) {
         gluLookAt(shot.eye.x, shot.eye.y, shot.eye.z, shot.target.x, shot.target.y, shot.target.z,
                   0.0, 1.0, 0.0);
         Vector3 d = shot.target - shot.eye;
-        viewDirection = shot.normalised ? normalised(d) : d;
+        viewDirection = shot.normalised ? normalized(d) : d;
     }
     // The music feed to the dragon and the world's objects runs here once they exist.
 }

@@ -21,11 +21,6 @@ const PathSegment kProgramStart[CRideTrack::kProgram] = {
     {PathSegment::Transition, 0},  {PathSegment::CircleUp, 1},    {PathSegment::Transition, 0},
 };
 
-Vector3 normalised(const Vector3& v) {
-    float l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return l > 0.0f ? v * (1.0f / l) : v;
-}
-
 Vector3 cross(const Vector3& a, const Vector3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -81,9 +76,9 @@ void CRideTrack::updateRideFrame(float dt, const RideView& view) {
 // The rail sprites of the two newest points lie in the track's plane: right across the track,
 // up perpendicular to it and to the direction of travel.
 void CRideTrack::setRailAxes() {
-    Vector3 a = normalised(outerRails[1][0].position - outerRails[1][1].position);
-    Vector3 b = normalised(innerRails[1][1].position - outerRails[1][1].position);
-    Vector3 c = normalised(cross(a, b));
+    Vector3 a = normalized(outerRails[1][0].position - outerRails[1][1].position);
+    Vector3 b = normalized(innerRails[1][1].position - outerRails[1][1].position);
+    Vector3 c = normalized(cross(a, b));
     for (TrackHistory<kHistory>* rail : {&innerRails[1], &outerRails[1]}) {
         for (int i = 0; i < 2; ++i) {
             (*rail)[i].right = b;

@@ -22,3 +22,9 @@ struct Vector3 {
     void normalize();
     float dot(const Vector3& b) const { return x * b.x + y * b.y + z * b.z; }
 };
+
+// A copy scaled to length 1; a zero-length vector stays as it is.
+inline Vector3 normalized(Vector3 v) {
+    v.normalize();
+    return v;
+}
