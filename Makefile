@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 BUILD := build
 
-.PHONY: all deps build run test test-asan bench preview format clean
+.PHONY: all deps build run test test-asan fuzz bench preview format clean
 
 all: build
 
@@ -24,6 +24,13 @@ test-asan: deps
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp ctest -j$(JOBS) --output-on-failure
 
+# The fuzz targets of fuzz/ (clang, ASan + UBSan, in build-fuzz), each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build build-fuzz --target fuzz -j$(JOBS)
+	scripts/run-fuzz $(FUZZ_SECONDS)
+
 # The frame benchmark at 800 x 600, on a virtual display when there is none.
 bench: build
 	scripts/run-bench
@@ -35,7 +42,7 @@ preview: build
 	else xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/host/tcdata-preview $(BUILD)/dist/data/tcdata.d out/preview; fi
 
 format:
-	find platform shared game tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find platform shared game tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan out
+	rm -rf $(BUILD) build-asan build-fuzz out

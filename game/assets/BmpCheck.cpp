@@ -7,7 +7,9 @@ namespace {
 constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
-constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
+// Run-length compressed pixels (1 and 2) are not taken: the decoder leaves the pixels that
+// runs skip uninitialised.
+constexpr uint32_t kRgb = 0, kBitFields = 3;
 
 uint32_t little16(const unsigned char* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8);
@@ -32,15 +34,31 @@ bool bitCountFitsCompression(uint32_t bits, uint32_t compression) {
     switch (compression) {
     case kRgb:
         return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    case kRle8:
-        return bits == 8;
-    case kRle4:
-        return bits == 4;
     case kBitFields:
         return bits == 16 || bits == 32;
     default:
         return false;
     }
+}
+
+// True when every pixel of an uncompressed palette image names an entry of its palette: the
+// decoder looks colours up without checking.
+bool indicesInPalette(const unsigned char* rows, uint64_t width, uint64_t height, uint64_t rowBytes,
+                      uint32_t bits, uint64_t entries) {
+    if (entries >= (uint64_t{1} << bits)) {
+        return true;
+    }
+    uint32_t perByte = 8 / bits, mask = (1u << bits) - 1;
+    for (uint64_t y = 0; y < height; ++y) {
+        const unsigned char* row = rows + y * rowBytes;
+        for (uint64_t x = 0; x < width; ++x) {
+            uint32_t shift = 8 - bits * (1 + static_cast<uint32_t>(x % perByte));
+            if (((row[x / perByte] >> shift) & mask) >= entries) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -80,7 +98,8 @@ bool checkBmp(const unsigned char* data, size_t size, ImageHeader* header, std::
         return refuse(why, "header gives no valid size");
     }
     if (planes != 1 || !bitCountFitsCompression(bits, compression)) {
-        return refuse(why, "header gives an unknown pixel format or compression");
+        return refuse(why, "header gives an unknown pixel format or compression (compressed "
+                           "pixels are not taken)");
     }
     // Colour masks follow a plain info header; a palette follows the headers.
     uint64_t tables = kFileHeaderBytes + uint64_t{infoBytes};
@@ -102,11 +121,13 @@ bool checkBmp(const unsigned char* data, size_t size, ImageHeader* header, std::
         return refuse(why, "pixel data offset outside the file");
     }
     uint64_t available = size - pixelOffset;
-    if (compression == kRgb || compression == kBitFields) {
-        uint64_t rowBytes = (width * bits + 31) / 32 * 4;
-        if (height > available / rowBytes) {
-            return refuse(why, "pixel rows run past the end of the file");
-        }
+    uint64_t rowBytes = (width * bits + 31) / 32 * 4;
+    if (height > available / rowBytes) {
+        return refuse(why, "pixel rows run past the end of the file");
+    }
+    if (bits <= 8 && !indicesInPalette(data + pixelOffset, width, height, rowBytes, bits,
+                                       coloursUsed != 0 ? coloursUsed : uint64_t{1} << bits)) {
+        return refuse(why, "pixel names a colour outside its palette");
     }
     if (width > UINT32_MAX || height > UINT32_MAX) {
         return refuse(why, "header gives no valid size");

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 CDataArchive* dataArchive = nullptr;
 
@@ -15,6 +16,8 @@ namespace {
 
 // Inflated data is taken in steps of this size, so that memory follows the data.
 constexpr size_t kReadStep = 64u << 10;
+// The game's archive is a few megabytes.
+constexpr unsigned long kMaxArchiveBytes = 512ul << 20;
 
 struct EntryInfo {
     unz_file_info info;
@@ -31,15 +34,112 @@ bool stepOk(int result) {
     return result == UNZ_OK || result == UNZ_END_OF_LIST_OF_FILE;
 }
 
-// Why an archive that minizip would not open could not be opened.
-std::string whyNotOpened(const std::string& path) {
+// Reads the whole archive; false with the reason when it is missing, unreadable or larger
+// than any archive of this game.
+bool readWholeFile(const std::string& path, std::vector<unsigned char>* bytes, std::string* why) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
         int e = errno;
-        return e == ENOENT ? "is missing" : std::string("cannot be opened: ") + std::strerror(e);
+        *why = e == ENOENT ? "is missing" : std::string("cannot be opened: ") + std::strerror(e);
+        return false;
+    }
+    long length = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        length = std::ftell(f);
+    }
+    bool ok = length >= 0 && static_cast<unsigned long>(length) <= kMaxArchiveBytes &&
+              std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(static_cast<size_t>(length));
+        ok = bytes->empty() || std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
     }
     std::fclose(f);
-    return "is not a zip archive (or its directory is damaged)";
+    if (!ok) {
+        bytes->clear();
+        *why = length > 0 && static_cast<unsigned long>(length) > kMaxArchiveBytes
+                   ? "is larger than any data archive of this game"
+                   : "cannot be read";
+    }
+    return ok;
+}
+
+// minizip reads the archive from memory: a damaged directory can make it seek and read in
+// tiny steps tens of thousands of times, which costs nothing there.
+struct MemoryStream {
+    const std::vector<unsigned char>* bytes;
+    uint64_t at;
+};
+
+voidpf ZCALLBACK openMemory(voidpf opaque, const void*, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_WRITE) != 0) {
+        return nullptr;
+    }
+    return new (std::nothrow)
+        MemoryStream{static_cast<const std::vector<unsigned char>*>(opaque), 0};
+}
+
+uLong ZCALLBACK readMemory(voidpf, voidpf stream, void* buf, uLong size) {
+    auto* s = static_cast<MemoryStream*>(stream);
+    uint64_t left = s->at < s->bytes->size() ? s->bytes->size() - s->at : 0;
+    uLong n = size < left ? size : static_cast<uLong>(left);
+    if (n > 0) {
+        std::memcpy(buf, s->bytes->data() + s->at, n);
+        s->at += n;
+    }
+    return n;
+}
+
+uLong ZCALLBACK writeMemory(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
+
+ZPOS64_T ZCALLBACK tellMemory(voidpf, voidpf stream) {
+    return static_cast<MemoryStream*>(stream)->at;
+}
+
+long ZCALLBACK seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto* s = static_cast<MemoryStream*>(stream);
+    uint64_t base = 0;
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET:
+        base = 0;
+        break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        base = s->at;
+        break;
+    case ZLIB_FILEFUNC_SEEK_END:
+        base = s->bytes->size();
+        break;
+    default:
+        return -1;
+    }
+    if (offset > s->bytes->size() || base > s->bytes->size() - offset) {
+        return -1;
+    }
+    s->at = base + offset;
+    return 0;
+}
+
+int ZCALLBACK closeMemory(voidpf, voidpf stream) {
+    delete static_cast<MemoryStream*>(stream);
+    return 0;
+}
+
+int ZCALLBACK errorMemory(voidpf, voidpf) {
+    return 0;
+}
+
+zlib_filefunc64_def memoryFileFunctions(std::vector<unsigned char>* bytes) {
+    zlib_filefunc64_def f{};
+    f.zopen64_file = openMemory;
+    f.zread_file = readMemory;
+    f.zwrite_file = writeMemory;
+    f.ztell64_file = tellMemory;
+    f.zseek64_file = seekMemory;
+    f.zclose_file = closeMemory;
+    f.zerror_file = errorMemory;
+    f.opaque = bytes;
+    return f;
 }
 
 const char* readProblem(int result) {
@@ -60,9 +160,15 @@ const char* readProblem(int result) {
 CDataArchive::CDataArchive() : CDataArchive(plat::mapPath("data\\tcdata.d").c_str()) {}
 
 CDataArchive::CDataArchive(const char* archivePath) : path(archivePath ? archivePath : "") {
-    handle = archivePath != nullptr ? unzOpen(archivePath) : nullptr;
+    if (!readWholeFile(path, &archiveBytes, &openError)) {
+        openError = "the data archive " + path + " " + openError;
+        return;
+    }
+    zlib_filefunc64_def memory = memoryFileFunctions(&archiveBytes);
+    handle = unzOpen2_64(path.c_str(), &memory);
     if (handle == nullptr) {
-        openError = "the data archive " + path + " " + whyNotOpened(path);
+        openError =
+            "the data archive " + path + " is not a zip archive (or its directory is damaged)";
     }
 }
 
@@ -100,8 +206,14 @@ bool CDataArchive::readFile(const char* name) {
     }
     EntryInfo e{};
     for (uLong i = 0; i < global.number_entry; ++i) {
-        if (i > 0 && !stepOk(unzGoToNextFile(zip))) {
-            return fail(Failure::ArchiveUnreadable, unreadable);
+        if (i > 0) {
+            int step = unzGoToNextFile(zip);
+            if (step == UNZ_END_OF_LIST_OF_FILE) {
+                break;
+            }
+            if (step != UNZ_OK) {
+                return fail(Failure::ArchiveUnreadable, unreadable);
+            }
         }
         if (!currentEntry(zip, &e)) {
             return fail(Failure::ArchiveUnreadable, unreadable);

@@ -23,7 +23,7 @@ class CDataArchive {
 
     // Opens "data\tcdata.d"; a missing archive makes every readFile fail.
     CDataArchive();
-    // Opens the archive at path.
+    // Reads the archive at path whole into memory and opens it there.
     explicit CDataArchive(const char* path);
     ~CDataArchive();
     CDataArchive(const CDataArchive&) = delete;
@@ -46,6 +46,7 @@ class CDataArchive {
     bool readCurrentEntry(const char* name, uint64_t entrySize);
     bool fail(Failure kind, const std::string& text);
 
+    std::vector<unsigned char> archiveBytes; // the whole archive, read at construction
     std::vector<unsigned char> buffer;
     uint32_t size = 0;
     void* handle = nullptr;

@@ -101,4 +101,30 @@ inline std::string bmp(int32_t width, int32_t height, size_t pixelBytes, uint32_
     return b + std::string(pixelBytes, '\x40');
 }
 
+// An uncompressed 8-bit BMP with a palette of the given number of entries; pixels holds the
+// indices, rows bottom first, each row padded to four bytes.
+inline std::string paletteBmp(int32_t width, int32_t height, uint32_t entries,
+                              const std::string& pixels) {
+    uint32_t offset = 54 + 4 * entries;
+    std::string b("BM", 2);
+    put32le(b, offset + static_cast<uint32_t>(pixels.size()));
+    put32le(b, 0);
+    put32le(b, offset);
+    put32le(b, 40);
+    put32le(b, static_cast<uint32_t>(width));
+    put32le(b, static_cast<uint32_t>(height));
+    put16le(b, 1);
+    put16le(b, 8);
+    put32le(b, 0);
+    put32le(b, static_cast<uint32_t>(pixels.size()));
+    put32le(b, 2835);
+    put32le(b, 2835);
+    put32le(b, entries);
+    put32le(b, 0);
+    for (uint32_t i = 0; i < entries; ++i) {
+        put32le(b, 0x00102030u * (i + 1));
+    }
+    return b + pixels;
+}
+
 } // namespace hostileimages

@@ -157,6 +157,8 @@ TEST(ImageCheck, BmpHeadersMustAgreeWithTheFile) {
         {"JPEG inside", bmp(4, 4, 48, 24, 4)},
         {"palette past the end", bmp(4, 4, 8, 8)},
         {"cut header", bmp(4, 4, 48).substr(0, 30)},
+        {"RLE8", bmp(4, 4, 48, 8, 1)},
+        {"index outside the palette", paletteBmp(4, 2, 2, std::string("\0\1\1\0\1\0\2\0", 8))},
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(checkBmp(bytes(c.data), c.data.size(), nullptr, &why)) << c.what;
@@ -164,6 +166,15 @@ TEST(ImageCheck, BmpHeadersMustAgreeWithTheFile) {
         ASSERT_TRUE(decodesWithin(5000, ImageKind::Bmp, c.data, &decoded)) << c.what;
         EXPECT_FALSE(decoded) << c.what;
     }
+    // Every index inside a short palette is fine.
+    std::string indexed = paletteBmp(4, 2, 2, std::string("\0\1\1\0\1\0\1\0", 8));
+    EXPECT_TRUE(checkBmp(bytes(indexed), indexed.size(), nullptr, &why)) << why;
+    DecodedImage image;
+    ASSERT_TRUE(decodeImage(ImageKind::Bmp, bytes(indexed), indexed.size(), 1024, &image, &why))
+        << why;
+    // The first pixel is entry 0, stored blue, green, red: (r, g, b) = (0x10, 0x20, 0x30).
+    EXPECT_EQ(image.rgba[0], 0x10);
+    EXPECT_EQ(image.rgba[2], 0x30);
     std::string info = bmp(4, 4, 48);
     info[14] = 41; // an info header size no format has
     EXPECT_FALSE(checkBmp(bytes(info), info.size(), nullptr, &why));
