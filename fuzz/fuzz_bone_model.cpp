@@ -16,9 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const BoneModelPart& part : model.parts) {
         for (const BoneVertex& v : part.vertices) {
-            if (!std::isfinite(v.position.x + v.position.y + v.position.z + v.normal.x +
-                               v.normal.y + v.normal.z)) {
-                std::abort();
+            for (float f :
+                 {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z}) {
+                if (!std::isfinite(f)) {
+                    std::abort();
+                }
+            }
+            for (const BoneWeight& w : v.weights) {
+                if (!std::isfinite(w.weight)) {
+                    std::abort();
+                }
             }
         }
     }
