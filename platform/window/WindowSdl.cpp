@@ -167,6 +167,11 @@ bool ensureVideo() {
             return true;
         }
         reasons += (reasons.empty() ? "" : "; ") + driver + ": " + SDL_GetError();
+        const char* variable = driver == "x11" ? "DISPLAY" : "WAYLAND_DISPLAY";
+        const char* value = SDL_getenv(variable);
+        reasons += value == nullptr || *value == '\0'
+                       ? std::string(", ") + variable + " is not set"
+                       : std::string(", no server would take us at ") + variable + "=" + value;
     }
     if (!failureTold) {
         failureTold = true;
