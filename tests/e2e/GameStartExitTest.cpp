@@ -77,7 +77,7 @@ TEST_F(GameE2e, EscapeAsksNoKeepsRunningYesEnds) {
     std::string window = start();
     ASSERT_FALSE(window.empty());
     e2e::pressKey(window, "Escape");
-    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false));
+    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false, 20000));
     usleep(800000);
     EXPECT_TRUE(game->running());
     EXPECT_FALSE(e2e::windowExists("^Tone Crest$")); // not asked again without a new Escape

@@ -14,15 +14,43 @@
 
 namespace {
 
-// A stored entry whose bytes no longer match their checksum.
-std::string damagedZip(const testsupport::ScratchDir& dir, const std::string& name) {
-    const std::string payload = "PAYLOAD-0123456789-PAYLOAD";
-    std::string path = dir.file("data/tcdata.d");
-    EXPECT_TRUE(testsupport::writeZip(path, {{"Other.txt", "x"}, {name, payload}}, true));
+const std::string kBuiltArchive = std::string(TC_DIST_DIR) + "/data/tcdata.d";
+
+// The game's own archive written to path with one entry changed: left out when content is
+// empty, else replaced by it. Entries are stored, so their bytes stay as they are.
+void writeArchiveWith(const std::string& path, const std::string& name,
+                      const std::string& content) {
+    testsupport::ZipEntries entries = testsupport::readZip(kBuiltArchive);
+    ASSERT_FALSE(entries.empty()) << kBuiltArchive;
+    testsupport::ZipEntries changed;
+    for (auto& e : entries) {
+        if (e.first != name) {
+            changed.push_back(std::move(e));
+        } else if (!content.empty()) {
+            changed.emplace_back(name, content);
+        }
+    }
+    ASSERT_TRUE(testsupport::writeZip(path, changed, true));
+}
+
+// The game's own archive whose entry name no longer matches its checksum.
+void writeArchiveDamaging(const std::string& path, const std::string& name) {
+    std::string original;
+    for (auto& e : testsupport::readZip(kBuiltArchive)) {
+        if (e.first == name) {
+            original = e.second;
+        }
+    }
+    ASSERT_GE(original.size(), 64u) << name;
+    writeArchiveWith(path, name, original);
     std::string bytes = testsupport::readFile(path);
-    bytes[bytes.find(payload) + 9] ^= 0x55;
+    // A stretch from the middle of the entry, found once, so no other entry is touched.
+    const std::string stretch = original.substr(original.size() / 2, 64);
+    size_t at = bytes.find(stretch);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(stretch, at + 1), std::string::npos) << name;
+    bytes[at + 9] ^= 0x55;
     testsupport::writeFile(path, bytes);
-    return path;
 }
 
 class LoadFailureTest : public testsupport::GLTest {
@@ -49,34 +77,43 @@ class LoadFailureTest : public testsupport::GLTest {
 using ::testing::ExitedWithCode;
 
 TEST_F(LoadFailureTest, ADamagedPropIsAnErrorWithItsReason) {
-    damagedZip(scratch, "FountainPot.dat");
+    writeArchiveDamaging(scratch.file("data/tcdata.d"), "FountainPot.dat");
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
                 "Exception Caught: Couldn't load model FountainPot.dat in the data archive "
                 "data/tcdata.d is damaged: its checksum does not match");
 }
 
-TEST_F(LoadFailureTest, TheTrackTextureMessageSaysWhichFileAndWhy) {
+TEST_F(LoadFailureTest, AMissingOrForeignArchiveIsNamedByTheFirstLoad) {
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
-                "Exception Caught: Couldn't load track's texture: the data archive data/tcdata.d "
-                "is missing");
+                "Exception Caught: .*Couldn't load .*: the data archive "
+                "data/tcdata.d is missing");
     testsupport::writeFile(scratch.file("data/tcdata.d"), "not a zip at all");
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
-                "Exception Caught: Couldn't load track's texture: the data archive data/tcdata.d "
-                "is not a zip archive");
-    ASSERT_TRUE(testsupport::writeZip(scratch.file("data/tcdata.d"), {{"Other.txt", "x"}}));
+                "Exception Caught: .*Couldn't load .*: the data archive "
+                "data/tcdata.d is not a zip archive");
+}
+
+TEST_F(LoadFailureTest, TheTrackTextureMessageSaysWhichFileAndWhy) {
+    const std::string archive = scratch.file("data/tcdata.d");
+    writeArchiveWith(archive, "Exhaust.png", "");
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
                 "Exception Caught: Couldn't load track's texture: Exhaust.png is not in the data "
                 "archive data/tcdata.d");
-    damagedZip(scratch, "Exhaust.png");
+    writeArchiveDamaging(archive, "Exhaust.png");
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
                 "Exception Caught: Couldn't load track's texture: Exhaust.png in the data archive "
                 "data/tcdata.d is damaged: its checksum does not match");
-    ASSERT_TRUE(
-        testsupport::writeZip(scratch.file("data/tcdata.d"),
-                              {{"Exhaust.png", std::string("\xFF\xD8\xFF\xFE\x00\xFF", 6)}}));
+    writeArchiveWith(archive, "Exhaust.png", std::string("\xFF\xD8\xFF\xFE\x00\xFF", 6));
     EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
                 "Exception Caught: Couldn't load track's texture: Exhaust.png: PNG signature "
                 "missing");
+}
+
+TEST_F(LoadFailureTest, AWorldTextureMessageSaysWhichFileAndWhy) {
+    writeArchiveWith(scratch.file("data/tcdata.d"), "flame6.png", "");
+    EXPECT_EXIT(startAndDraw(), ExitedWithCode(kFatalExitCode),
+                "Exception Caught: CParticleSystem: Couldn't load bmp texture: flame6.png is not "
+                "in the data archive data/tcdata.d");
 }
 
 } // namespace
