@@ -13,7 +13,7 @@ class SpectrumAnalyzer {
     static constexpr int kBands = 1024;
     static constexpr int kWindow = 2 * kBands;
     static constexpr double kRangeDb = 90.0;
-    static constexpr double kTopDb = -10.0;
+    static constexpr double kTopDb = 24.0;
 
     SpectrumAnalyzer();
     ~SpectrumAnalyzer();
