@@ -75,6 +75,8 @@ AudioDecoder::AudioDecoder(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 AudioDecoder::~AudioDecoder() = default;
 
 std::unique_ptr<AudioDecoder> AudioDecoder::open(const std::string& path, std::string& error) {
+    // Reasons go to the caller; FFmpeg's own chatter about damaged files stays quiet.
+    av_log_set_level(AV_LOG_QUIET);
     auto d = std::make_unique<Impl>();
     if (d->packet == nullptr || d->frame == nullptr) {
         error = path + ": out of memory";
@@ -82,7 +84,8 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(const std::string& path, std::s
     }
     int rc = avformat_open_input(&d->format, path.c_str(), nullptr, nullptr);
     if (rc < 0) {
-        error = path + ": " + describe(rc);
+        error = path + (rc == AVERROR(ENOENT) ? ": " + describe(rc)
+                                              : ": not an audio file (" + describe(rc) + ")");
         return nullptr;
     }
     if ((rc = avformat_find_stream_info(d->format, nullptr)) < 0) {

@@ -130,7 +130,10 @@ void LoudnessScanner::run() {
         LoudnessResult r;
         std::string error;
         double gain = 0;
-        if (measureLoudness(path, r, error, &quit)) {
+        std::unique_ptr<AudioDecoder> tags = AudioDecoder::open(path, error);
+        if (tags && tags->info().hasTagGain) {
+            gain = std::clamp(tags->info().tagGainDb, -30.0, 12.0); // no need to measure
+        } else if (tags && measureLoudness(path, r, error, &quit)) {
             gain = gainForLoudness(r);
         }
         hold.lock();
