@@ -4,6 +4,9 @@
 //   tcplayer [FILE|FOLDER ...]
 //
 // With no arguments it opens with the queue it had when it was last closed.
+#include "platform/com/Com.h"
+#include "player/host/PlayerCore.h"
+#include "player/host/PluginHost.h"
 #include "player/pane/NowPlayingPane.h"
 #include "player/ui/Player.h"
 #include "player/ui/PlayerWindow.h"
@@ -14,15 +17,14 @@
 #include <vector>
 
 namespace {
-// Until plug-ins are hosted: no visualization is registered.
-class NoVisualizations : public VisualizationCatalog {
-  public:
-    std::vector<VisualizationEntry> list() override { return {}; }
-    std::unique_ptr<Visualization> create(const std::string&, std::string& error) override {
-        error = "not registered";
-        return nullptr;
-    }
-};
+int run(Player& player, NowPlayingPane& pane, const PlayerSettings& settings,
+        const std::vector<std::string>& files);
+
+WMPPlayState coreState(PlayState s) {
+    return s == PlayState::Playing  ? wmppsPlaying
+           : s == PlayState::Paused ? wmppsPaused
+                                    : wmppsStopped;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -39,8 +41,28 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tcplayer: %s\n", error.c_str());
         return 1;
     }
-    NoVisualizations catalog;
-    NowPlayingPane pane(catalog);
+    CoInitialize(nullptr);
+    auto* core = new PlayerCore([&player] { return coreState(player.state()); },
+                                [&player] { return player.queue().currentPath(); });
+    int result = 0;
+    {
+        PluginCatalog catalog(core);
+        core->Release(); // the catalog holds it
+        NowPlayingPane pane(catalog);
+        result = run(player, pane, settings, files);
+    }
+    player.stop();
+    if (!player.currentSettings().save(configPath)) {
+        std::fprintf(stderr, "tcplayer: cannot save the settings to %s\n", configPath.c_str());
+    }
+    CoUninitialize();
+    return result;
+}
+
+namespace {
+int run(Player& player, NowPlayingPane& pane, const PlayerSettings& settings,
+        const std::vector<std::string>& files) {
+    std::string error;
     PlayerRequests requests;
     PlayerWindow window(player, pane, requests);
     if (!window.open(error)) {
@@ -52,9 +74,7 @@ int main(int argc, char** argv) {
         player.openFiles(files, true);
     }
     window.run();
-    player.stop();
-    if (!player.currentSettings().save(configPath)) {
-        std::fprintf(stderr, "tcplayer: cannot save the settings to %s\n", configPath.c_str());
-    }
+    player.currentSettings().visualization = pane.chosenKey();
     return 0;
 }
+} // namespace

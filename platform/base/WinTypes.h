@@ -86,6 +86,7 @@ constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_SHARING_VIOLATION = 32;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 constexpr LONG ERROR_ALREADY_EXISTS = 183;
 
 // Last error of the calling thread, as set by the kernel-object stand-ins.

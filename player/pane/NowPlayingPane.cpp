@@ -20,6 +20,9 @@ void NowPlayingPane::stopCurrent() {
 }
 
 std::string NowPlayingPane::chosenName() const {
+    if (running && !running->title().empty()) {
+        return running->title();
+    }
     for (const VisualizationEntry& e : list) {
         if (e.key == key) {
             return e.name;

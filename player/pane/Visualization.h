@@ -34,6 +34,8 @@ class Visualization {
     virtual void mouse(PaneMouse message, int x, int y) = 0;
     // Ends it; the object is deleted right after.
     virtual void stop() = 0;
+    // Its own title once started, "" when it has none.
+    virtual std::string title() const { return ""; }
 };
 
 // The visualizations that can be chosen, by the name the user sees, each with a key that is

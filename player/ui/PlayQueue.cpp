@@ -36,12 +36,18 @@ void addFolder(const fs::path& folder, std::vector<std::string>& out) {
 
 size_t PlayQueue::add(const std::vector<std::string>& paths) {
     size_t before = songs.size();
-    for (const std::string& p : paths) {
+    for (const std::string& given : paths) {
+        // Absolute, so a change of the working folder (a plug-in starting a program does that)
+        // leaves the queue intact.
         std::error_code ec;
+        fs::path p = fs::absolute(given, ec).lexically_normal();
+        if (ec) {
+            p = given;
+        }
         if (fs::is_directory(p, ec)) {
             addFolder(p, songs);
         } else {
-            songs.push_back(p);
+            songs.push_back(p.string());
         }
     }
     return songs.size() - before;
