@@ -168,7 +168,7 @@ BSTR pluginTitle(const std::string& utf8) {
     for (size_t i = 0; i < utf8.size();) {
         auto c = static_cast<unsigned char>(utf8[i]);
         int extra = c < 0x80 ? 0 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-        uint32_t cp = extra < 0 ? 0xFFFD : c & (0x3F >> extra);
+        uint32_t cp = extra < 0 ? 0xFFFD : extra == 0 ? c : c & (0x3F >> extra);
         ++i;
         for (int k = 0; k < extra && i < utf8.size(); ++k, ++i) {
             cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);

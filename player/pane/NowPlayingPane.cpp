@@ -75,6 +75,16 @@ void NowPlayingPane::choose(const std::string& k) {
     failure = "The visualization \"" + chosenName() + "\" could not be loaded: " + error;
 }
 
+void NowPlayingPane::resize(int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width != pane.width || height != pane.height) {
+        pane.width = width;
+        pane.height = height;
+        pane.pixels.assign(size_t(width) * size_t(height), 0);
+    }
+}
+
 void NowPlayingPane::mouse(PaneMouse message, int x, int y) {
     if (running) {
         running->mouse(message, x, y);
@@ -91,13 +101,7 @@ void NowPlayingPane::frame(const Player& player, int width, int height, Font& fo
             load(keep);
         }
     }
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    if (width != pane.width || height != pane.height) {
-        pane.width = width;
-        pane.height = height;
-        pane.pixels.assign(size_t(width) * size_t(height), 0);
-    }
+    resize(width, height);
     if (running) {
         if (player.mediaSerial() != mediaSeen && player.mediaSerial() != 0) {
             mediaSeen = player.mediaSerial();

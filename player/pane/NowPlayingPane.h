@@ -28,6 +28,8 @@ class NowPlayingPane {
     std::string chosenName() const;
     const std::string& problem() const { return failure; }
 
+    // The pane's size in pixels (at least 1 x 1); a visualization starts at the size last set.
+    void resize(int width, int height);
     // One frame: follows a rescan, a size change and a new item, then renders.
     void frame(const Player& player, int width, int height, Font& font);
     void mouse(PaneMouse message, int x, int y);

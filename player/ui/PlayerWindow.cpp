@@ -86,6 +86,7 @@ void PlayerWindow::layout() {
     SDL_GetWindowSize(window, &width, &height);
     pixels.assign(size_t(width) * size_t(height), kPanel);
     paneArea = {0, 0, width, std::max(1, height - kPanelHeight)};
+    pane.resize(paneArea.w, paneArea.h);
     int top = paneArea.h;
     seekBar = {10, top + 40, width - 120, 10};
     int x = 10, y = top + 62;
