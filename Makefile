@@ -24,9 +24,11 @@ test-asan: deps
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp ctest -j$(JOBS) --output-on-failure
 
-# The frame benchmark at 800 x 600, on a virtual display when there is none.
+# The frame benchmark at 800 x 600, on a virtual display when there is none, and the
+# player's own CPU use while playing.
 bench: build
 	scripts/run-bench
+	$(BUILD)/bench/player_bench
 
 # Renders the archive's models and sky to out/preview/ (a virtual display when there is none).
 preview: build
@@ -35,7 +37,7 @@ preview: build
 	else xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/host/tcdata-preview $(BUILD)/dist/data/tcdata.d out/preview; fi
 
 format:
-	find platform shared game tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find platform shared game player tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) build-asan out

@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 #include <libswresample/swresample.h>
 }
 
@@ -55,6 +56,7 @@ Signal sineSignal(double hz, double amplitude) {
 }
 
 std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const Signal& signal) {
+    av_log_set_level(AV_LOG_QUIET);
     Muxing m;
     const AVCodec* codec = avcodec_find_encoder_by_name(spec.encoder.c_str());
     if (!codec) {
