@@ -134,7 +134,9 @@ TEST_F(PlaybackTest, PausedLevelsStayUnchangedAndPositionFollowsSeeks) {
     playback.play(song, 0.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ASSERT_EQ(playback.state(), PlayState::Playing);
-    EXPECT_NEAR(playback.position(), 1.5, 0.25);
+    // Never ahead of the clock; behind it only by the time the start took on a busy machine.
+    EXPECT_LE(playback.position(), 1.55);
+    EXPECT_GE(playback.position(), 1.0);
     LevelBuilder levels;
     playback.setPaused(true);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -150,7 +152,8 @@ TEST_F(PlaybackTest, PausedLevelsStayUnchangedAndPositionFollowsSeeks) {
     playback.seek(0.2);
     playback.setPaused(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_NEAR(playback.position(), 0.5, 0.2);
+    EXPECT_GE(playback.position(), 0.2);
+    EXPECT_LE(playback.position(), 0.55);
     // Back in the silent second: nothing above the floor.
     levels.update(heard, playback.state(), now());
     EXPECT_LT(levels.frame().frequency[0][46], 30);
