@@ -173,8 +173,7 @@ void Player::tick(double now) {
             applyGain(e.path, e.info.hasTagGain, e.info.tagGainDb);
             break;
         case PlaybackEvent::Failed:
-            statusLine =
-                "Skipped " + std::filesystem::path(e.path).filename().string() + ": " + e.reason;
+            statusLine = "Skipped " + e.reason; // the reason names the file
             std::fprintf(stderr, "tcplayer: skipped %s\n", e.reason.c_str());
             if (isCurrent && songs.current() + 1 < int(songs.items().size())) {
                 playIndex(songs.current() + 1);

@@ -69,7 +69,7 @@ bool PlayerWindow::open(std::string& error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    SDL_SetWindowMinimumSize(window, 480, 360);
+    SDL_SetWindowMinimumSize(window, 640, 400);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     wakeEvent = SDL_RegisterEvents(1);
     unsigned wake = wakeEvent;
@@ -100,7 +100,7 @@ void PlayerWindow::layout() {
     add("Stop", &PlayerWindow::doStop, 52);
     add("Next", &PlayerWindow::doNext, 52);
     add("Loudness", &PlayerWindow::doLoudness, 120);
-    add("Visualization", &PlayerWindow::doVisualization, std::max(120, width - x - 190));
+    add("Visualization", &PlayerWindow::doVisualization, std::max(80, width - x - 166));
     volumeBar = {width - 150, y + 9, 140, 10};
     panelSeen.clear();
 }
