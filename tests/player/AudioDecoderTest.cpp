@@ -212,7 +212,13 @@ TEST_F(AudioDecoderTest, LongSongStreamsInBoundedMemory) {
     }
     EXPECT_EQ(got, 0) << d->error();
     EXPECT_NEAR(double(total), 1200.0 * 44100, 44100);
-    EXPECT_LT(residentKb() - before, 20 * 1024);
+    // Holding the song would take 212 MB; the sanitizer's quarantine of freed blocks adds tens.
+#ifdef __SANITIZE_ADDRESS__
+    const long limitKb = 100 * 1024;
+#else
+    const long limitKb = 20 * 1024;
+#endif
+    EXPECT_LT(residentKb() - before, limitKb);
 }
 
 TEST_F(AudioDecoderTest, SeekLandsOnTheRequestedSecond) {
