@@ -31,9 +31,11 @@ fuzz: deps
 	cmake --build build-fuzz --target fuzz -j$(JOBS)
 	scripts/run-fuzz $(FUZZ_SECONDS)
 
-# The frame benchmark at 800 x 600, on a virtual display when there is none.
+# The frame benchmark at 800 x 600, on a virtual display when there is none, and the
+# player's own CPU use while playing.
 bench: build
 	scripts/run-bench
+	$(BUILD)/bench/player_bench
 
 # Renders the archive's models and sky to out/preview/ (a virtual display when there is none).
 preview: build
@@ -42,7 +44,7 @@ preview: build
 	else xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/host/tcdata-preview $(BUILD)/dist/data/tcdata.d out/preview; fi
 
 format:
-	find platform shared game tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find platform shared game player plugin tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz out

@@ -2,10 +2,13 @@
 
 #include "platform/registry/RegistryStore.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <vector>
 
 struct HKEY__ {
     std::string folder;
@@ -196,6 +199,48 @@ LONG RegCloseKey(HKEY key) {
     }
     if (!isPredefined(key)) {
         delete key;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD*, LPSTR keyClass,
+                   DWORD* classSize, void*) {
+    std::string folder;
+    if (LONG error = valueFolder(key, KEY_ENUMERATE_SUB_KEYS, &folder)) {
+        return error;
+    }
+    if (name == nullptr || nameSize == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) {
+            names.push_back(it->path().filename().string());
+        }
+    }
+    auto lower = [](std::string s) {
+        for (char& c : s) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return s;
+    };
+    std::sort(names.begin(), names.end(),
+              [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+    if (index >= names.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const std::string& found = names[index];
+    if (found.size() + 1 > *nameSize) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameSize = static_cast<DWORD>(found.size());
+    if (keyClass != nullptr && classSize != nullptr && *classSize > 0) {
+        keyClass[0] = '\0';
+        *classSize = 0;
     }
     return ERROR_SUCCESS;
 }

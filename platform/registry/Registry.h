@@ -48,6 +48,13 @@ LONG RegDeleteTreeA(HKEY key, LPCSTR subKey);
 // subkeys of its own.
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG RegCloseKey(HKEY key);
+// Name of the index-th subkey of key, in name order without regard to case. On input
+// *nameSize is the buffer's size in characters, on success the name's length without its NUL.
+// ERROR_NO_MORE_ITEMS past the last subkey, ERROR_MORE_DATA when the buffer is too small.
+// Needs KEY_ENUMERATE_SUB_KEYS. The class and the last write time are not kept: keyClass
+// receives "" when given, lastWriteTime is left alone.
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD* reserved,
+                   LPSTR keyClass, DWORD* classSize, void* lastWriteTime);
 
 namespace plat {
 

@@ -133,6 +133,9 @@ BOOL ShowWindow(HWND window, int command);
 BOOL SetForegroundWindow(HWND window);
 BOOL SetFocus(HWND window);
 BOOL GetClientRect(HWND window, RECT* rect);
+// Places the window and gives its client area width x height (both > 0); the window gets
+// WM_SIZE when the size changed.
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG_PTR GetWindowLongPtrA(HWND window, int index);

@@ -389,6 +389,26 @@ BOOL GetClientRect(HWND w, RECT* rect) {
     return TRUE;
 }
 
+BOOL MoveWindow(HWND w, int x, int y, int width, int height, BOOL) {
+    if (!isLive(w) || width <= 0 || height <= 0) {
+        return FALSE;
+    }
+    bool resized = width != w->clientWidth || height != w->clientHeight;
+    w->x = x;
+    w->y = y;
+    w->clientWidth = width;
+    w->clientHeight = height;
+    if (w->sdl != nullptr) {
+        SDL_SetWindowPosition(w->sdl, x, y);
+        SDL_SetWindowSize(w->sdl, width, height);
+    }
+    if (resized) {
+        SendMessageA(w, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+    }
+    return TRUE;
+}
+
 BOOL SetWindowTextA(HWND w, LPCSTR text) {
     if (!isLive(w)) {
         return FALSE;

@@ -4,11 +4,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+
+namespace {
+// FFTW's planner is not thread-safe; plans are made and destroyed under this lock.
+std::mutex plannerLock;
+} // namespace
 
 SpectrumAnalyzer::SpectrumAnalyzer() : window(kWindow) {
     for (int i = 0; i < kWindow; ++i) {
         window[size_t(i)] = 0.5f - 0.5f * std::cos(2.0f * 3.14159265f * i / (kWindow - 1));
     }
+    std::lock_guard<std::mutex> hold(plannerLock);
     input = fftwf_alloc_real(kWindow);
     auto* out = fftwf_alloc_complex(kBands + 1);
     output = out;
@@ -16,24 +23,41 @@ SpectrumAnalyzer::SpectrumAnalyzer() : window(kWindow) {
 }
 
 SpectrumAnalyzer::~SpectrumAnalyzer() {
+    std::lock_guard<std::mutex> hold(plannerLock);
     fftwf_destroy_plan(static_cast<fftwf_plan>(plan));
     fftwf_free(input);
     fftwf_free(output);
+}
+
+unsigned char SpectrumAnalyzer::levelOf(double db) {
+    double v = (db - kTopDb + kRangeDb) / kRangeDb * 255.0;
+    return static_cast<unsigned char>(std::lround(std::min(255.0, std::max(0.0, v))));
 }
 
 void SpectrumAnalyzer::analyse(const float* samples, int count, unsigned char out[kBands]) {
     for (int i = 0; i < kWindow; ++i) {
         input[i] = i < count ? samples[i] * window[size_t(i)] : 0.0f;
     }
+    transform(out);
+}
+
+void SpectrumAnalyzer::analyseInterleaved(const float* frames, long count, int channel,
+                                          unsigned char out[kBands]) {
+    for (long i = 0; i < kWindow; ++i) {
+        input[i] = i < count ? frames[2 * i + channel] * window[size_t(i)] : 0.0f;
+    }
+    transform(out);
+}
+
+void SpectrumAnalyzer::transform(unsigned char out[kBands]) {
     fftwf_execute(static_cast<fftwf_plan>(plan));
     auto* bins = static_cast<fftwf_complex*>(output);
     // A full-scale sine through the Hann window peaks at kWindow / 4.
     const double reference = kWindow / 4.0;
     for (int b = 0; b < kBands; ++b) {
-        double re = bins[b + 1][0], im = bins[b + 1][1];
-        double magnitude = std::sqrt(re * re + im * im) / reference;
-        double db = magnitude > 0 ? 20.0 * std::log10(magnitude) : -kRangeDb;
-        double v = (db + kRangeDb) / kRangeDb * 255.0;
-        out[b] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(0.0, v))));
+        int bin = std::max(b, 1);
+        double re = bins[bin][0], im = bins[bin][1];
+        double power = (re * re + im * im) / (reference * reference);
+        out[b] = levelOf(power > 1e-20 ? 10.0 * std::log10(power) : -400.0);
     }
 }

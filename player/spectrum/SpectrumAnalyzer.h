@@ -1,6 +1,9 @@
-// The player's spectrum: 1024 linear bands from the bottom of the range to 22050 Hz, from a
-// Hann-windowed 2048-sample FFT of 44.1 kHz mono audio; each band's magnitude in decibels over
-// a 90 dB range becomes 0..255 (a full-scale sine reaches 255).
+// The player's spectrum of one channel: 1024 linear cells from 21.5 Hz to 22050 Hz, from a
+// Hann-windowed 2048-sample FFT of 44.1 kHz audio. Cell k holds FFT bin k (k x 21.53 Hz) for
+// k >= 1; cell 0 repeats bin 1, the lowest band that carries sound (bin 0 is the constant
+// offset). Each cell's magnitude in decibels becomes 0..255 over a kRangeDb range whose top,
+// kTopDb, is relative to a full-scale sine: level = (dB - kTopDb + kRangeDb) / kRangeDb * 255,
+// clamped. See the player's README section for why the range sits where it does.
 #pragma once
 
 #include <vector>
@@ -10,17 +13,26 @@ class SpectrumAnalyzer {
     static constexpr int kBands = 1024;
     static constexpr int kWindow = 2 * kBands;
     static constexpr double kRangeDb = 90.0;
+    static constexpr double kTopDb = 24.0;
 
     SpectrumAnalyzer();
     ~SpectrumAnalyzer();
     SpectrumAnalyzer(const SpectrumAnalyzer&) = delete;
     SpectrumAnalyzer& operator=(const SpectrumAnalyzer&) = delete;
 
-    // samples holds kWindow values in -1..1 (missing ones count as silence when count is
-    // smaller); out receives kBands bytes.
+    // samples holds count (at most kWindow) values in -1..1; missing ones count as silence.
+    // out receives kBands levels.
     void analyse(const float* samples, int count, unsigned char out[kBands]);
+    // The same for one channel (0 or 1) of count interleaved stereo frames.
+    void analyseInterleaved(const float* frames, long count, int channel,
+                            unsigned char out[kBands]);
+
+    // The level a cell shows for a magnitude of db decibels relative to a full-scale sine.
+    static unsigned char levelOf(double db);
 
   private:
+    void transform(unsigned char out[kBands]);
+
     std::vector<float> window;
     float* input = nullptr;
     void* output = nullptr; // fftwf_complex[kBands + 1]

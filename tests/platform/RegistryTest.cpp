@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -222,6 +223,44 @@ TEST_F(RegistryTest, EntriesThatCannotBeExaminedGiveErrorCodes) {
     EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE"), ERROR_SUCCESS);
     struct stat st {};
     EXPECT_NE(lstat(hive.c_str(), &st), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RegistryTest, SubkeysAreEnumeratedInNameOrderWithoutRegardToCase) {
+    for (const char* k : {"SOFTWARE\\Effects\\beta\\Properties", "SOFTWARE\\Effects\\Alpha",
+                          "SOFTWARE\\Effects\\gamma"}) {
+        RegCloseKey(create(HKEY_LOCAL_MACHINE, k));
+    }
+    HKEY parent = create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Effects");
+    RegSetValueExA(parent, "value", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    std::vector<std::string> names;
+    char name[64];
+    DWORD size = sizeof name;
+    for (DWORD i = 0;
+         RegEnumKeyExA(parent, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        EXPECT_EQ(size, std::string(name).size());
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma"})); // values are not keys
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(parent, 3, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
+    size = 5; // "Alpha" and its NUL need 6
+    EXPECT_EQ(RegEnumKeyExA(parent, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
+    RegCloseKey(parent);
+    HKEY valuesOnly = nullptr;
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Effects", 0, KEY_QUERY_VALUE, &valuesOnly),
+        ERROR_SUCCESS);
+    size = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(valuesOnly, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              ERROR_ACCESS_DENIED);
+    RegCloseKey(valuesOnly);
 }
 
 } // namespace

@@ -91,6 +91,11 @@ int main(int argc, char** argv) {
         }
         if (song) {
             if (!song->spectrumAt(t, spectrum)) {
+                if (!song->error().empty()) {
+                    std::fprintf(stderr, "tcfeed: %s\n", song->error().c_str());
+                    block.Close();
+                    return 1;
+                }
                 break; // the song has ended
             }
         } else {

@@ -1,0 +1,100 @@
+// The player itself, without its window: the queue, the transport, loudness, and the levels
+// its visualizations see. Lives on the user interface thread; every member is called there.
+// Audio runs on its own threads (see Playback) and never waits for this object.
+#pragma once
+
+#include "player/loudness/Loudness.h"
+#include "player/output/Playback.h"
+#include "player/spectrum/HeardAudio.h"
+#include "player/spectrum/LevelFrame.h"
+#include "player/ui/PlayQueue.h"
+#include "player/ui/Settings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Audio that does not come from the player's files, such as the desktop's output while the
+// player listens to it. The source writes what the listener hears into its HeardAudio on its
+// own thread; while a source is set, the player's levels and media information come from it
+// and the player's own playback is paused.
+class ListeningSource {
+  public:
+    virtual ~ListeningSource() = default;
+    virtual const HeardAudio& heard() const = 0;
+    virtual PlayState state() const = 0;   // Playing while sound arrives
+    virtual std::string title() const = 0; // what the pane names as the current item
+    virtual int channels() const = 0;
+    virtual int sampleRate() const = 0;
+};
+
+// What visualizations are told about the current item.
+struct MediaDescription {
+    int channels = 2;
+    int sampleRate = 44100;
+    std::string title; // UTF-8
+};
+
+class Player {
+  public:
+    explicit Player(PlayerSettings settings);
+    ~Player();
+
+    // Opens the sound device; false with the reason.
+    bool start(std::string& error);
+
+    void openFiles(const std::vector<std::string>& paths, bool playNow);
+    void playIndex(int index);
+    void playPause();
+    void stop();
+    void next();
+    void previous();
+    void seekBy(double seconds);
+    void seekTo(double seconds);
+    void setVolume(double volume);
+    void setNormalise(bool on);
+
+    // Once per frame: takes the audio side's news, moves the queue on, updates the levels.
+    void tick(double now);
+    const LevelFrame& levels() const { return builder.frame(); }
+
+    void setListeningSource(ListeningSource* source);
+    ListeningSource* listeningSource() const { return listening; }
+
+    PlayState state() const;
+    double position() const { return playback.position(); }
+    double duration() const { return playback.duration(); }
+    double volume() const { return settings.volume; }
+    bool normalise() const { return settings.normalise; }
+    double gainDb() const { return currentGain; }
+    const PlayQueue& queue() const { return songs; }
+    const std::string& artist() const { return songArtist; }
+    // The last thing worth telling the user ("Skipped x: why"); "" when none.
+    const std::string& status() const { return statusLine; }
+    // Changes whenever a new item starts; media() describes it.
+    uint64_t mediaSerial() const { return serial; }
+    const MediaDescription& media() const { return current; }
+
+    // The settings as they are now (volume, queue, ...), for saving.
+    PlayerSettings& currentSettings();
+    const Playback& engine() const { return playback; }
+
+  private:
+    void startCurrent();
+    void applyGain(const std::string& path, bool fromTags, double tagGainDb);
+
+    PlayerSettings settings;
+    HeardAudio heard;
+    Playback playback;
+    LoudnessScanner scanner;
+    LevelBuilder builder;
+    PlayQueue songs;
+    ListeningSource* listening = nullptr;
+    std::string listeningTitle;
+
+    MediaDescription current;
+    uint64_t serial = 0;
+    std::string songArtist, statusLine;
+    bool waitingForGain = false; // measured gain still to come for the current song
+    double currentGain = 0;
+};

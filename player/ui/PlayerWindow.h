@@ -1,0 +1,78 @@
+// tcplayer's window: the now-playing pane above, the ordinary player below (title, time, seek
+// bar, buttons, volume, loudness, the chosen visualization, the last message), a queue view
+// and a list of the keys. Resizable; files dropped onto it are queued.
+//
+// run() is the user interface thread's loop: about 30 frames a second it takes the remote
+// requests, ticks the player, drives the pane and shows what changed. It sleeps in between,
+// so a playing player costs little.
+#pragma once
+
+#include "player/pane/NowPlayingPane.h"
+#include "player/ui/Canvas.h"
+#include "player/ui/Player.h"
+#include "player/ui/Requests.h"
+
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+
+class PlayerWindow {
+  public:
+    static constexpr int kPanelHeight = 150;
+    static constexpr int kFramesPerSecond = 30;
+
+    PlayerWindow(Player& player, NowPlayingPane& pane, PlayerRequests& requests);
+    ~PlayerWindow();
+    PlayerWindow(const PlayerWindow&) = delete;
+    PlayerWindow& operator=(const PlayerWindow&) = delete;
+
+    // Opens the window ("tcplayer"); false with the reason.
+    bool open(std::string& error);
+    // Runs until the window is closed or quit() is called; then stops the visualization.
+    void run();
+    void quit() { running = false; }
+
+  private:
+    enum class View { NowPlaying, Queue, Help };
+    struct Button {
+        Rect area;
+        std::string label;
+        void (PlayerWindow::*action)();
+    };
+
+    void handleEvents(int waitMs);
+    void handleRequests();
+    void key(int sym, bool ctrl);
+    void click(int x, int y);
+    void layout();
+    void draw(bool panelToo);
+    void drawPanel(Canvas& c);
+    void drawQueue(Canvas& c);
+    void drawHelp(Canvas& c);
+    void present(bool panelToo);
+
+    void doPrevious();
+    void doPlayPause();
+    void doStop();
+    void doNext();
+    void doLoudness();
+    void doVisualization();
+
+    Player& player;
+    NowPlayingPane& pane;
+    PlayerRequests& requests;
+    SDL_Window* window = nullptr;
+    Font font{14};
+    Font big{18};
+    std::vector<uint32_t> pixels;
+    int width = 800, height = 600;
+    Rect paneArea, seekBar, volumeBar;
+    std::vector<Button> buttons;
+    View view = View::NowPlaying;
+    bool running = true;
+    unsigned wakeEvent = 0;
+    std::vector<std::string> dropped;
+    std::string panelSeen; // what the panel showed last, to redraw it only on change
+    int queueTop = 0;
+};

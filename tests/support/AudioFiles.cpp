@@ -1,0 +1,134 @@
+#include "tests/support/AudioFiles.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
+}
+
+#include <cmath>
+#include <vector>
+
+namespace testsupport {
+
+namespace {
+
+struct Muxing {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwrContext* swr = nullptr;
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    bool opened = false;
+    ~Muxing() {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        swr_free(&swr);
+        avcodec_free_context(&codec);
+        if (format) {
+            if (opened) {
+                avio_closep(&format->pb);
+            }
+            avformat_free_context(format);
+        }
+    }
+};
+
+bool drain(Muxing& m, AVStream* stream) {
+    while (avcodec_receive_packet(m.codec, m.packet) == 0) {
+        av_packet_rescale_ts(m.packet, m.codec->time_base, stream->time_base);
+        m.packet->stream_index = stream->index;
+        if (av_interleaved_write_frame(m.format, m.packet) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Signal sineSignal(double hz, double amplitude) {
+    return [hz, amplitude](int, double t) {
+        return float(amplitude * std::sin(2 * 3.14159265358979 * hz * t));
+    };
+}
+
+std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const Signal& signal) {
+    av_log_set_level(AV_LOG_QUIET);
+    Muxing m;
+    const AVCodec* codec = avcodec_find_encoder_by_name(spec.encoder.c_str());
+    if (!codec) {
+        return "no encoder " + spec.encoder;
+    }
+    if (avformat_alloc_output_context2(&m.format, nullptr, spec.container.c_str(), path.c_str()) <
+        0) {
+        return "no muxer " + spec.container;
+    }
+    AVStream* stream = avformat_new_stream(m.format, nullptr);
+    m.codec = avcodec_alloc_context3(codec);
+    m.codec->sample_rate = spec.rate;
+    av_channel_layout_default(&m.codec->ch_layout, spec.channels);
+    m.codec->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    m.codec->bit_rate = 128000;
+    m.codec->time_base = AVRational{1, spec.rate};
+    m.codec->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
+    if (m.format->oformat->flags & AVFMT_GLOBALHEADER) {
+        m.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    }
+    if (avcodec_open2(m.codec, codec, nullptr) < 0) {
+        return "cannot open encoder " + spec.encoder;
+    }
+    avcodec_parameters_from_context(stream->codecpar, m.codec);
+    stream->time_base = m.codec->time_base;
+    if (!spec.title.empty()) {
+        av_dict_set(&m.format->metadata, "title", spec.title.c_str(), 0);
+    }
+    if (avio_open(&m.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
+        return "cannot write " + path;
+    }
+    m.opened = true;
+    if (avformat_write_header(m.format, nullptr) < 0) {
+        return "cannot write the header";
+    }
+    AVChannelLayout inLayout{};
+    av_channel_layout_default(&inLayout, spec.channels);
+    swr_alloc_set_opts2(&m.swr, &m.codec->ch_layout, m.codec->sample_fmt, spec.rate, &inLayout,
+                        AV_SAMPLE_FMT_FLT, spec.rate, 0, nullptr);
+    if (swr_init(m.swr) < 0) {
+        return "cannot convert samples";
+    }
+    const int frameSize = m.codec->frame_size > 0 ? m.codec->frame_size : 1024;
+    const long total = long(spec.seconds * spec.rate);
+    std::vector<float> in(size_t(frameSize) * size_t(spec.channels));
+    for (long at = 0; at < total; at += frameSize) {
+        int n = int(std::min<long>(frameSize, total - at));
+        for (int i = 0; i < n; ++i) {
+            for (int c = 0; c < spec.channels; ++c) {
+                in[size_t(i * spec.channels + c)] = signal(c, double(at + i) / spec.rate);
+            }
+        }
+        av_frame_unref(m.frame);
+        m.frame->nb_samples = n;
+        m.frame->format = m.codec->sample_fmt;
+        av_channel_layout_copy(&m.frame->ch_layout, &m.codec->ch_layout);
+        m.frame->sample_rate = spec.rate;
+        if (av_frame_get_buffer(m.frame, 0) < 0) {
+            return "out of memory";
+        }
+        const uint8_t* src = reinterpret_cast<const uint8_t*>(in.data());
+        swr_convert(m.swr, m.frame->data, n, &src, n);
+        m.frame->pts = at;
+        if (avcodec_send_frame(m.codec, m.frame) < 0 || !drain(m, stream)) {
+            return "cannot encode";
+        }
+    }
+    avcodec_send_frame(m.codec, nullptr);
+    if (!drain(m, stream) || av_write_trailer(m.format) < 0) {
+        return "cannot finish the file";
+    }
+    return "";
+}
+
+} // namespace testsupport

@@ -1,0 +1,27 @@
+// Audio files made by the tests themselves through FFmpeg's own encoders and muxers.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace testsupport {
+
+struct EncodeSpec {
+    std::string encoder;   // FFmpeg encoder name: "libmp3lame", "flac", "libvorbis", ...
+    std::string container; // muxer name: "mp3", "flac", "ogg", "ipod" (m4a), "wav", ...
+    int rate = 44100;
+    int channels = 2;
+    double seconds = 1.0;
+    std::string title;
+};
+
+// Sample value (-1..1) of channel c at time t seconds.
+using Signal = std::function<float(int c, double t)>;
+
+// Writes path; "" on success, else why it failed.
+std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const Signal& signal);
+
+// A sine of hz at amplitude a (1 = full scale) in every channel.
+Signal sineSignal(double hz, double amplitude);
+
+} // namespace testsupport
