@@ -133,6 +133,35 @@ TEST_F(SceneWorldTest, AtRestSkyAboveGreenBelowAndNothingBlack) {
     EXPECT_GT(ground, groundRows * 6 / 10);
 }
 
+TEST_F(SceneWorldTest, LoudMusicDarkensSkyAndGroundAndBringsTheSnow) {
+    std::vector<unsigned char> rest = frames(60);
+    // What the ride's feed gives the world at a loud level (n = 2): a black sky, a dark green
+    // ground, full snow, long-lived sprays.
+    WorldObjects& w = director->worldObjects();
+    std::vector<unsigned char> loud;
+    for (int i = 0; i < 60; ++i) {
+        feedWorldLevel(w, 120.0f);
+        loud = frames(1);
+    }
+    saveShot(loud, "scene-loud.ppm");
+    EXPECT_EQ(w.snow->drawnCount(), SnowFall::kParticles);
+    long skyRest = 0, skyLoud = 0, groundRest = 0, groundLoud = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < kClientWidth; ++x) {
+            skyRest += at(rest, x, y)[2];
+            skyLoud += at(loud, x, y)[2];
+        }
+    }
+    for (int y = 560; y < kClientHeight; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            groundRest += at(rest, x, y)[1];
+            groundLoud += at(loud, x, y)[1];
+        }
+    }
+    EXPECT_LT(skyLoud, skyRest / 3);
+    EXPECT_LT(groundLoud, groundRest * 6 / 10);
+}
+
 TEST_F(SceneWorldTest, TheImpostorCaptureNeverShowsInTheFrame) {
     // Each frame captures one cloud into the lower-left 512 x 512 of the back buffer, cleared
     // to dark blue (0, 0, 54) first; the sky box covers it before the frame is shown.
