@@ -240,10 +240,26 @@ void pointAtCentre(const std::string& window) {
 
 void pressKey(const std::string& window, const std::string& key) {
     pointAtCentre(window);
-    // Held for a tenth of a second, as a hand does: the game reads keys once a frame.
+    // Held for a quarter of a second, as a hand does: the game reads keys once a frame, and
+    // on a busy machine with software GL a frame can take longer than a tenth of a second.
     xdotool("keydown " + key);
-    pause(100);
+    pause(250);
     xdotool("keyup " + key);
+}
+
+bool waitForDrawing(const std::string& window, int timeoutMs) {
+    return pollUntil(timeoutMs, [&] {
+        Picture p;
+        if (!grabWindow(window, p)) {
+            return false;
+        }
+        for (size_t i = 0; i + 2 < p.rgb.size(); i += 3) {
+            if (p.rgb[i] + p.rgb[i + 1] + p.rgb[i + 2] > 60) {
+                return true;
+            }
+        }
+        return false;
+    });
 }
 
 bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutMs) {

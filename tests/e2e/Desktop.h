@@ -53,6 +53,8 @@ struct Picture {
 };
 // Reads the window's area of the screen; false when the window is not there.
 bool grabWindow(const std::string& window, Picture& out);
+// Waits until the window shows something other than black: its program has drawn a frame.
+bool waitForDrawing(const std::string& window, int timeoutMs);
 // Waits until the file exists and contains text.
 bool waitForFileText(const std::string& path, const std::string& text, int timeoutMs);
 

@@ -36,12 +36,18 @@ class GameE2e : public ::testing::Test {
     }
     void TearDown() override { plat::setRegistryRoot(""); }
 
-    // Starts the game in the scratch folder and waits for its window.
-    std::string start(const std::vector<std::string>& args = {}) {
+    // Starts the game in the scratch folder and waits for its window and its first drawn
+    // frame (the world is built after the window opens; keys pressed before it would be
+    // read only after the build, together with their release, and so be lost).
+    // drawn: false for a game that is expected to stop before it draws.
+    std::string start(const std::vector<std::string>& args = {}, bool drawn = true) {
         game = std::make_unique<Program>(std::string(TC_DIST_DIR) + "/Tonecrest", args,
                                          scratch.path(), env);
         std::string window = waitForWindow(kGameWindow, 15000);
         EXPECT_FALSE(window.empty()) << testsupport::readFile(scratch.file("stdout.txt"));
+        if (drawn && !window.empty()) {
+            EXPECT_TRUE(waitForDrawing(window, 20000));
+        }
         return window;
     }
 

@@ -111,7 +111,7 @@ TEST_F(GameE2e, DamagedModelEndsTheGameWithOneExceptionBox) {
     std::filesystem::create_directory(scratch.file("data"));
     ASSERT_TRUE(testsupport::writeZip(scratch.file("data/tcdata.d"),
                                       {{"FountainPot.dat", std::string("\x07\0\0\0broken", 10)}}));
-    std::string window = start();
+    std::string window = start({}, false);
     ASSERT_FALSE(window.empty());
     ASSERT_TRUE(e2e::answerMessageBox("Exception Caught", true, 10000));
     EXPECT_EQ(game->waitExit(10000), kFatalExitCode);
