@@ -3,6 +3,7 @@
 #include "player/spectrum/SpectrumAnalyzer.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +17,9 @@
 
 using namespace std::chrono_literals;
 using testsupport::PulseServer;
+using testsupport::waitFor;
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return done();
-}
 
 // Band 46 is centred on bin 47 of the 2048-sample transform at 44.1 kHz.
 constexpr double kToneHz = 47 * 44100.0 / 2048;
