@@ -3,6 +3,7 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 struct HKEY__ {
@@ -139,6 +140,29 @@ LONG RegDeleteTreeA(HKEY key, LPCSTR subKey) {
     }
     bool whole = subKey != nullptr && *subKey != '\0';
     return plat::removeKeyFolder(folder, whole) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    std::string base = keyFolder(key);
+    if (base.empty()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (subKey == nullptr || *subKey == '\0') {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::string folder;
+    bool created = false;
+    if (!plat::resolveKeyFolder(base, subKey, false, &folder, &created)) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    std::error_code ec;
+    for (const std::filesystem::directory_entry& e :
+         std::filesystem::directory_iterator(folder, ec)) {
+        if (e.is_directory(ec)) {
+            return ERROR_ACCESS_DENIED;
+        }
+    }
+    return plat::removeKeyFolder(folder, true) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG RegCloseKey(HKEY key) {

@@ -1,3 +1,4 @@
+#include "platform/message/Broadcast.h"
 #include "platform/time/Time.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/WindowInternal.h"
@@ -395,6 +396,9 @@ LRESULT SendMessageA(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (w == HWND_BROADCAST) {
+        return plat::postBroadcast(message, wParam, lParam) ? TRUE : FALSE;
+    }
     if (w != nullptr && !isLive(w)) {
         return FALSE;
     }
