@@ -1,8 +1,6 @@
 #include "player/remote/RemoteProtocol.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include "platform/message/RuntimeFolder.h"
 
 namespace remote {
 
@@ -129,13 +127,8 @@ std::optional<RemoteRequest> parse(const std::string& line) {
 }
 
 std::string defaultSocketPath() {
-    if (const char* forced = std::getenv("TONECREST_REMOTE_SOCKET"); forced && *forced) {
-        return forced;
-    }
-    if (const char* rt = std::getenv("XDG_RUNTIME_DIR"); rt && *rt) {
-        return std::string(rt) + "/tonecrest/tcplayer.sock";
-    }
-    return "/tmp/tonecrest-" + std::to_string(getuid()) + "/tcplayer.sock";
+    std::string folder = plat::runtimeFolder();
+    return folder.empty() ? "" : folder + "/tcplayer.sock";
 }
 
 } // namespace remote

@@ -48,8 +48,8 @@ std::string escape(const std::string& text);
 // nullopt on a malformed %XX or a decoded NUL.
 std::optional<std::string> unescape(const std::string& text);
 
-// Where the running tcplayer listens: "$XDG_RUNTIME_DIR/tonecrest/tcplayer.sock", else a folder
-// of the user's own below /tmp. TONECREST_REMOTE_SOCKET overrides it (tests use this).
+// Where the running tcplayer listens: "tcplayer.sock" in the user's runtime folder
+// (plat::runtimeFolder, which TONECREST_RUNTIME_DIR moves); "" when there is none.
 std::string defaultSocketPath();
 
 } // namespace remote

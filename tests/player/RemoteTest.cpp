@@ -1,6 +1,7 @@
 // The remote control's wire format, its server and its clients.
 #include "player/remote/RemoteClient.h"
 #include "player/remote/RemoteServer.h"
+#include "tests/support/RemotePump.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using Pump = testsupport::RemotePump;
 
 namespace {
 
@@ -30,47 +32,6 @@ int rawConnect(const std::string& path) {
     }
     return fd;
 }
-
-// Polls a server on a thread of its own, as the player's UI loop does, gathering requests.
-class Pump {
-  public:
-    explicit Pump(RemoteServer& s) : server(s), worker([this] { run(); }) {}
-    ~Pump() { stop(); }
-    void stop() {
-        quit = true;
-        if (worker.joinable()) {
-            worker.join();
-        }
-    }
-    std::vector<RemoteRequest> requests() {
-        std::lock_guard<std::mutex> lock(mutex);
-        return got;
-    }
-    // The requests once at least count have come (the answer goes out before the UI loop
-    // sees the request), or after two seconds whatever there is.
-    std::vector<RemoteRequest> requests(size_t count) {
-        auto end = std::chrono::steady_clock::now() + 2s;
-        while (requests().size() < count && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(5ms);
-        }
-        return requests();
-    }
-
-  private:
-    void run() {
-        while (!quit) {
-            for (auto& r : server.poll(10)) {
-                std::lock_guard<std::mutex> lock(mutex);
-                got.push_back(r);
-            }
-        }
-    }
-    RemoteServer& server;
-    std::mutex mutex;
-    std::vector<RemoteRequest> got;
-    std::atomic<bool> quit{false};
-    std::thread worker;
-};
 
 // Reads from fd until count newlines arrived or the peer closed.
 std::string readLines(int fd, int count) {
