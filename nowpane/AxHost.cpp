@@ -4,6 +4,72 @@
 
 #include <new>
 
+namespace {
+
+// The site the control gets: it answers service requests through the site the program gave
+// the host. It holds that site, not the host, so the host and its control do not keep each
+// other alive.
+class ControlSite final : public IServiceProvider {
+  public:
+    explicit ControlSite(IUnknown* outer) : outer(outer) {
+        if (outer != nullptr) {
+            outer->AddRef();
+        }
+    }
+    HRESULT QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (riid == IID_IUnknown || riid == IID_IServiceProvider) {
+            *object = static_cast<IServiceProvider*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++count; }
+    ULONG Release() override {
+        ULONG left = --count;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+    HRESULT QueryService(REFGUID service, REFIID riid, void** object) override {
+        return forwardService(outer, service, riid, object);
+    }
+
+  private:
+    ~ControlSite() {
+        if (outer != nullptr) {
+            outer->Release();
+        }
+    }
+    IUnknown* outer;
+    std::atomic<ULONG> count{1};
+};
+
+} // namespace
+
+HRESULT forwardService(IUnknown* site, REFGUID service, REFIID riid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (site == nullptr) {
+        return E_NOINTERFACE;
+    }
+    IServiceProvider* provider = nullptr;
+    if (SUCCEEDED(
+            site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider)))) {
+        HRESULT hr = provider->QueryService(service, riid, object);
+        provider->Release();
+        return hr;
+    }
+    return site->QueryInterface(riid, object);
+}
+
 CAxHostWindow* CAxHostWindow::create(const RECT& rect) {
     CAxHostWindow* host = new (std::nothrow) CAxHostWindow(rect);
     if (host != nullptr) {
@@ -74,7 +140,11 @@ HRESULT CAxHostWindow::CreateControl(LPCOLESTR classId) {
     }
     IObjectWithSite* sited = nullptr;
     if (SUCCEEDED(created->QueryInterface(IID_IObjectWithSite, reinterpret_cast<void**>(&sited)))) {
-        hr = sited->SetSite(static_cast<IAxWinHostWindow*>(this));
+        ControlSite* controlSite = new (std::nothrow) ControlSite(site);
+        hr = controlSite != nullptr ? sited->SetSite(controlSite) : E_OUTOFMEMORY;
+        if (controlSite != nullptr) {
+            controlSite->Release();
+        }
         sited->Release();
         if (FAILED(hr)) {
             created->Release();
@@ -113,19 +183,5 @@ HRESULT CAxHostWindow::GetSite(REFIID riid, void** out) {
 }
 
 HRESULT CAxHostWindow::QueryService(REFGUID service, REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    if (site == nullptr) {
-        return E_NOINTERFACE;
-    }
-    IServiceProvider* provider = nullptr;
-    if (SUCCEEDED(
-            site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider)))) {
-        HRESULT hr = provider->QueryService(service, riid, object);
-        provider->Release();
-        return hr;
-    }
-    return site->QueryInterface(riid, object);
+    return forwardService(site, service, riid, object);
 }

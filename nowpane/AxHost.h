@@ -1,7 +1,6 @@
 // The control host: the object behind the child window that holds an ActiveX control. It
-// creates the control by class id, gives it the host itself as its site (so the control's
-// service requests reach the site the program gave the host), and hands out the control's
-// interfaces.
+// creates the control by class id, gives it a site through which the control's service
+// requests reach the site the program gave the host, and hands out the control's interfaces.
 #pragma once
 
 #include "platform/com/ObjectWithSite.h"
@@ -18,6 +17,10 @@ struct IAxWinHostWindow : IUnknown {
   protected:
     ~IAxWinHostWindow() = default;
 };
+
+// Answers a service request through site: its own QueryService when it is a service provider,
+// else its QueryInterface. E_NOINTERFACE without a site.
+HRESULT forwardService(IUnknown* site, REFGUID service, REFIID riid, void** object);
 
 constexpr IID IID_IAxWinHostWindow = plat::guid("{B6EA2050-048A-11D1-82B9-00C04FB9942E}");
 

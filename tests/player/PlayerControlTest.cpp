@@ -123,6 +123,9 @@ TEST_F(PlayerControlTest, InRemoteModeTheControlDrivesTheRunningPlayer) {
     app->Release();
     wmp->Release();
     host->Release();
+    // Everything the control made is gone with the host: nothing keeps the library busy.
+    auto canUnload = reinterpret_cast<HRESULT (*)()>(GetProcAddress(library, "DllCanUnloadNow"));
+    EXPECT_EQ(canUnload(), S_OK);
 
     auto got = pump.requests();
     ASSERT_GE(got.size(), 3u);
