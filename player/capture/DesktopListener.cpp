@@ -16,7 +16,8 @@ DesktopCapture::Options captureOptions(const DesktopListener::Options& o) {
 } // namespace
 
 DesktopListener::DesktopListener(Options options)
-    : capture(captureOptions(options)), busAddress(options.busAddress), ring(kKept, 0.0f) {}
+    : capture(captureOptions(options)), busAddress(options.busAddress), onFrames(options.onFrames),
+      ring(kKept, 0.0f) {}
 
 DesktopListener::~DesktopListener() {
     stop();
@@ -36,6 +37,9 @@ void DesktopListener::stop() {
 }
 
 void DesktopListener::take(const float* frames, size_t count, int channels) {
+    if (onFrames) {
+        onFrames(frames, count, channels);
+    }
     std::lock_guard<std::mutex> lock(mutex);
     for (size_t i = 0; i < count; ++i) {
         float sum = 0;

@@ -18,6 +18,9 @@ class DesktopListener {
         std::chrono::milliseconds retryDelay{1000};
         // Every status line, for the terminal and the window; on the capture's thread.
         std::function<void(const std::string&)> onStatus;
+        // Every block heard, as it arrives (interleaved stereo, on the capture's thread): where
+        // the player feeds its spectrum path, as its own output does with a playing file.
+        AudioSource::FrameCallback onFrames;
     };
 
     // How many of the latest mono samples are kept (the analyser's window).
@@ -47,6 +50,7 @@ class DesktopListener {
     DesktopCapture capture;
     std::unique_ptr<DesktopTitle> desktopTitle;
     std::string busAddress;
+    AudioSource::FrameCallback onFrames;
     mutable std::mutex mutex;
     std::vector<float> ring;
     size_t next = 0; // where the next sample goes

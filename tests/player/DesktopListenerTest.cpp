@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <thread>
 
@@ -30,6 +31,11 @@ TEST(DesktopListener, PlaysWhileSoundArrivesWithTheDesktopPlayersTitleAndSpectru
     DesktopListener::Options options;
     options.server = server.address();
     options.busAddress = bus.address();
+    std::atomic<size_t> framesSeen{0};
+    options.onFrames = [&](const float*, size_t count, int channels) {
+        EXPECT_EQ(channels, 2);
+        framesSeen += count;
+    };
     options.onStatus = [&](const std::string& line) {
         std::lock_guard<std::mutex> lock(mutex);
         lines.push_back(line);
@@ -70,4 +76,6 @@ TEST(DesktopListener, PlaysWhileSoundArrivesWithTheDesktopPlayersTitleAndSpectru
     EXPECT_NEAR(cells[cell], direct[cell], 6); // the same loudness: stereo averaged, no gain
 
     EXPECT_TRUE(waitFor([&] { return !listener.playing(); }, 3s)) << "silence again";
+    listener.stop();
+    EXPECT_GT(framesSeen.load(), size_t(44100)); // the second of tone at least, passed on
 }

@@ -1,5 +1,6 @@
 // The remote control's wire format, its server and its clients.
 #include "player/remote/RemoteClient.h"
+#include "player/remote/RemoteListener.h"
 #include "player/remote/RemoteServer.h"
 #include "tests/support/RemotePump.h"
 #include "tests/support/TestPaths.h"
@@ -176,4 +177,35 @@ TEST_F(RemoteTest, ASecondInstanceHandsItsFilesToTheFirst) {
 
     server.close();
     EXPECT_FALSE(remote::handOver(path, files, 500ms));
+}
+
+TEST(RemoteListener, HandsRequestsToItsHandlerOnItsOwnThreadUntilStopped) {
+    testsupport::ScratchDir dir;
+    std::string path = dir.file("tcplayer.sock");
+    std::mutex mutex;
+    std::vector<RemoteRequest> got;
+    RemoteListener listener;
+    std::string error;
+    ASSERT_EQ(listener.start(
+                  path,
+                  [&](const RemoteRequest& r) {
+                      std::lock_guard<std::mutex> lock(mutex);
+                      got.push_back(r);
+                  },
+                  error),
+              RemoteServer::Result::Listening)
+        << error;
+    EXPECT_TRUE(remote::handOver(path, {"/music/a.flac"}, 2s));
+
+    RemoteListener second;
+    EXPECT_EQ(second.start(
+                  path, [](const RemoteRequest&) {}, error),
+              RemoteServer::Result::AlreadyRunning);
+
+    listener.stop();
+    EXPECT_FALSE(RemoteClient::ask(path, RemoteRequest::ping(), 300ms));
+    std::lock_guard<std::mutex> lock(mutex);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_TRUE(got[0] == RemoteRequest::open({"/music/a.flac"}));
+    EXPECT_TRUE(got[1] == RemoteRequest::foreground());
 }
