@@ -35,7 +35,7 @@ preview: build
 	else xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/host/tcdata-preview $(BUILD)/dist/data/tcdata.d out/preview; fi
 
 format:
-	find platform shared game tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find platform shared game player nowpane tests tools bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) build-asan out
