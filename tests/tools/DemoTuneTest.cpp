@@ -55,9 +55,9 @@ TEST(DemoTune, LoudPassagesStandWellAboveTheQuietOnesWithinFullScale) {
 
 TEST(DemoTune, TheWrittenFileIsStereoCdAudioWithItsTitleAsFfmpegReadsIt) {
     testsupport::ScratchDir dir;
-    std::vector<float> tune = demotune::render();
     // The first ten seconds are enough to check the file's form.
-    tune.resize(size_t(10 * demotune::kRate) * 2);
+    std::vector<float> tune = demotune::render(10);
+    ASSERT_EQ(tune.size(), size_t(10 * demotune::kRate) * 2);
     std::string path = dir.file("tune.wav");
     ASSERT_TRUE(demotune::writeWav(path, tune, demotune::kTitle));
 

@@ -197,8 +197,9 @@ double lengthSeconds() {
     return sections().back().end;
 }
 
-std::vector<float> render() {
-    std::vector<float> out(size_t(lengthSeconds() * kRate) * kChannels, 0.0f);
+std::vector<float> render(double seconds) {
+    double length = seconds < 0 ? lengthSeconds() : std::min(seconds, lengthSeconds());
+    std::vector<float> out(size_t(length * kRate) * kChannels, 0.0f);
     renderPad(out);
     renderBass(out);
     renderDrums(out);

@@ -23,8 +23,9 @@ struct Section {
 const std::vector<Section>& sections();
 double lengthSeconds();
 
-// The whole piece as interleaved stereo floats in -1..1 at kRate. The same every time.
-std::vector<float> render();
+// The first `seconds` of the piece (all of it by default) as interleaved stereo floats in
+// -1..1 at kRate. The same every time.
+std::vector<float> render(double seconds = -1);
 
 // Writes 16-bit PCM stereo WAV with the title in its INFO list; false on a write error.
 bool writeWav(const std::string& path, const std::vector<float>& interleaved,
