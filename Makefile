@@ -44,7 +44,7 @@ preview: build
 	else xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/host/tcdata-preview $(BUILD)/dist/data/tcdata.d out/preview; fi
 
 format:
-	find platform shared game player plugin tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find platform shared game player plugin nowpane tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz out

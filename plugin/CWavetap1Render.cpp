@@ -8,6 +8,12 @@ namespace {
 
 constexpr int kSegments = 120;
 constexpr int kFigureLeft = 75;
+constexpr long long kMaxExtent = 1 << 28;
+
+long long extentOf(LONG from, LONG to) {
+    long long extent = static_cast<long long>(to) - from;
+    return extent < 0 ? 0 : extent > kMaxExtent ? kMaxExtent : extent;
+}
 
 // The five heights of one band: V = mean of both channels, a = V/2, b = a/2, c = b/2,
 // d = a + c, each scaled to the pane and truncated toward zero.
@@ -100,11 +106,10 @@ HRESULT CWavetap1::Render(TimedLevel* levels, HDC dc, RECT* rect) {
 }
 
 void CWavetap1::drawFigure(HDC dc, const TimedLevel& l, const RECT& rect) {
-    // A rectangle given inside out is drawn as an empty one.
-    long width = static_cast<long>(rect.right) - rect.left;
-    long height = static_cast<long>(rect.bottom) - rect.top;
-    int step = width > 0 ? static_cast<int>(width / kSegments) : 0;
-    int cy = height > 0 ? static_cast<int>(height / 2) : 0;
+    // A rectangle given inside out is drawn as an empty one, and one beyond any screen as
+    // kMaxExtent, so that no position overflows.
+    int step = static_cast<int>(extentOf(rect.left, rect.right) / kSegments);
+    int cy = static_cast<int>(extentOf(rect.top, rect.bottom) / 2);
     float scale = static_cast<float>(cy) / 255.0f;
 
     // The first segment's colour comes from the unscaled mean of band 0.

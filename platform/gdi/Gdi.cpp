@@ -139,12 +139,13 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 BOOL DeleteObject(HGDIOBJ object) {
     std::lock_guard<std::mutex> lock(gdiLock());
     Object* o = objectOf(object);
+    if (o != nullptr && o->stock) {
+        return TRUE;
+    }
     if (o == nullptr || o->selections > 0) {
         return FALSE;
     }
-    if (!o->stock) {
-        tables().objects.erase(object);
-    }
+    tables().objects.erase(object);
     return TRUE;
 }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/base/WinTypes.h"
+#include "platform/window/GLContext.h" // GetDC and ReleaseDC of windows
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "platform/gdi/GdiState.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -18,28 +19,44 @@ void nib(Context& c, int x, int y) {
     fillBox(c, x - half, y - half, x - half + pen.width, y - half + pen.width, pen.rgb);
 }
 
-// Bresenham from (x0, y0) towards (x1, y1), the end point excluded.
+// The pixels of a line from (x0, y0) towards (x1, y1), the end point excluded: one for each
+// step along the major axis, the minor coordinate rounded to the nearest pixel. Only the steps
+// that can reach the surface are visited, however long the line.
 void line(Context& c, int x0, int y0, int x1, int y1) {
-    if (c.pen->style == PS_NULL) {
+    if (c.pen->style == PS_NULL || c.surface == nullptr) {
         return;
     }
-    long dx = std::labs(static_cast<long>(x1) - x0);
-    long dy = -std::labs(static_cast<long>(y1) - y0);
-    int sx = x0 < x1 ? 1 : -1;
-    int sy = y0 < y1 ? 1 : -1;
-    long err = dx + dy;
-    long x = x0;
-    long y = y0;
-    while (x != x1 || y != y1) {
-        nib(c, static_cast<int>(x), static_cast<int>(y));
-        long e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
+    long long dx = static_cast<long long>(x1) - x0;
+    long long dy = static_cast<long long>(y1) - y0;
+    bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    long long major0 = xMajor ? x0 : y0;
+    long long minor0 = xMajor ? y0 : x0;
+    long long dMajor = std::llabs(xMajor ? dx : dy);
+    long long dMinor = std::llabs(xMajor ? dy : dx);
+    int sMajor = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    int sMinor = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    if (dMajor == 0) {
+        return;
+    }
+    long long pad = c.pen->width + 1;
+    long long lo = -pad;
+    long long hi = (xMajor ? c.surface->width() : c.surface->height()) + pad;
+    // Steps i in [first, last] keep major0 + sMajor * i within [lo, hi].
+    long long first = sMajor > 0 ? lo - major0 : major0 - hi;
+    long long last = sMajor > 0 ? hi - major0 : major0 - lo;
+    first = std::max(first, 0LL);
+    last = std::min(last, dMajor - 1);
+    for (long long i = first; i <= last; ++i) {
+        long long major = major0 + sMajor * i;
+        // Products of two 33-bit distances need more than 64 bits.
+        __extension__ using Wide = __int128;
+        long long minor = minor0 + sMinor * static_cast<long long>((Wide{2} * i * dMinor + dMajor) /
+                                                                   (Wide{2} * dMajor));
+        long long x = xMajor ? major : minor;
+        long long y = xMajor ? minor : major;
+        if (x >= -pad && y >= -pad && x <= c.surface->width() + pad &&
+            y <= c.surface->height() + pad) {
+            nib(c, static_cast<int>(x), static_cast<int>(y));
         }
     }
 }

@@ -1,5 +1,6 @@
 // Renders the GDI stand-in's built-in font from DejaVu Sans into a C++ source file: Latin-1
-// characters 32..255, 8-bit coverage, cells 16 pixels high and as wide as each advance.
+// characters 32..255, hinted for crisp one-bit pixels like a bitmap font (coverage 0 or 255),
+// cells 16 pixels high and as wide as each advance.
 //   gdifont-build OUTPUT.cpp
 #include "platform/gdi/GdiFont.h"
 
@@ -17,6 +18,8 @@ namespace {
 const char kFontFile[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kPixelSize = 12;
 constexpr int kBaseline = 12; // rows above the baseline in a cell
+// Strong hinting and one bit a pixel, as a bitmap font looks.
+constexpr FT_Int32 kLoadFlags = FT_LOAD_RENDER | FT_LOAD_MONOCHROME | FT_LOAD_TARGET_MONO;
 
 } // namespace
 
@@ -36,9 +39,8 @@ int main(int argc, char** argv) {
     std::vector<uint32_t> offsets;
     std::vector<unsigned char> coverage;
     for (int ch = plat::kFontFirst; ch < plat::kFontFirst + plat::kFontCount; ++ch) {
-        if (FT_Load_Char(face, static_cast<FT_ULong>(ch), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) !=
-            0) {
-            FT_Load_Char(face, '?', FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT);
+        if (FT_Load_Char(face, static_cast<FT_ULong>(ch), kLoadFlags) != 0) {
+            FT_Load_Char(face, '?', kLoadFlags);
         }
         FT_GlyphSlot g = face->glyph;
         int advance = static_cast<int>(std::lround(g->advance.x / 64.0));
@@ -57,7 +59,10 @@ int main(int argc, char** argv) {
                 if (x < 0 || x >= advance || y < 0 || y >= plat::kFontHeight) {
                     continue;
                 }
-                unsigned char v = bm.buffer[static_cast<int>(r) * bm.pitch + static_cast<int>(c)];
+                const unsigned char* row = bm.buffer + static_cast<int>(r) * bm.pitch;
+                unsigned char v = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                                      ? ((row[c / 8] >> (7 - c % 8)) & 1 ? 255 : 0)
+                                      : row[c];
                 unsigned char& cellv = cell[static_cast<size_t>(y) * advance + x];
                 cellv = v > cellv ? v : cellv;
             }

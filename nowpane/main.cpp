@@ -1,0 +1,48 @@
+// NowPane: brings the running player forward on its now-playing pane, then ends.
+#include "nowpane/MainDlg.h"
+#include "nowpane/ModalDialog.h"
+#include "nowpane/Resources.h"
+#include "platform/com/Com.h"
+#include "platform/window/Entry.h"
+
+#include <cctype>
+#include <sstream>
+#include <string>
+
+namespace {
+
+bool sameText(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+} // namespace
+
+int WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    CoInitialize(nullptr);
+
+    // Options start with '-' or '/'. "Local" is recognised, but the player is always driven
+    // remotely: the control has no player of its own to play in here.
+    bool remote = true;
+    std::istringstream tokens(commandLine ? commandLine : "");
+    std::string token;
+    while (tokens >> token) {
+        if ((token[0] == '-' || token[0] == '/') && sameText(token.substr(1), "Local")) {
+            remote = true;
+        }
+    }
+
+    {
+        CMainDlg dlg(remote);
+        ModalDialog dialog(nowpane::mainDialog());
+        dialog.run(dlg);
+    }
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,76 @@
+// The desktop's title from media players on a private session bus.
+#include "player/capture/DesktopTitle.h"
+#include "tests/support/FakeMprisPlayer.h"
+#include "tests/support/PrivateBus.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using testsupport::FakePlayer;
+using testsupport::waitFor;
+
+namespace {
+
+class DesktopTitleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(bus.start(error)) << error;
+    }
+    testsupport::ScratchDir dir;
+    testsupport::PrivateBus bus{dir.path()};
+};
+
+} // namespace
+
+TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtists) {
+    FakePlayer paused(bus.address(), "quiet", {"Paused", "Not this one", {}});
+    FakePlayer playing(bus.address(), "tune", {"Playing", "Song", {"Ann", "Bo"}});
+    ASSERT_TRUE(paused.ok() && playing.ok());
+
+    auto players = mpris::listPlayers(bus.address(), 1000ms);
+    ASSERT_EQ(players.size(), 2u);
+    EXPECT_EQ(mpris::currentTitle(players), "Ann, Bo - Song");
+}
+
+TEST_F(DesktopTitleTest, WithoutAPlayingPlayerTheTitleIsDesktopAudioUntilOnePlays) {
+    FakePlayer player(bus.address(), "tune", {"Paused", "Song", {}});
+    ASSERT_TRUE(player.ok());
+    EXPECT_EQ(mpris::currentTitle(mpris::listPlayers(bus.address(), 1000ms)), "");
+
+    DesktopTitle title(bus.address(), 50ms);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(title.title(), "Desktop audio");
+    player.setStatus("Playing");
+    EXPECT_TRUE(waitFor([&] { return title.title() == "Song"; })) << title.title();
+    player.setStatus("Stopped");
+    EXPECT_TRUE(waitFor([&] { return title.title() == "Desktop audio"; })) << title.title();
+}
+
+TEST_F(DesktopTitleTest, SilentAndMalformedPlayersAreLeftOutWithoutHarm) {
+    FakePlayer silent(bus.address(), "hung", {"Playing", "Hung", {}}, /*answers=*/false);
+    FakePlayer odd(bus.address(), "odd", {"Playing", "", {}, /*titleAsNumber=*/true});
+    FakePlayer good(bus.address(), "good", {"Playing", "Good", {}});
+    ASSERT_TRUE(silent.ok() && odd.ok() && good.ok());
+
+    auto begin = std::chrono::steady_clock::now();
+    auto players = mpris::listPlayers(bus.address(), 300ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 2s);
+    EXPECT_EQ(players.size(), 2u); // the hung one gave no answer
+    EXPECT_EQ(mpris::currentTitle(players), "Good");
+}
+
+TEST(DesktopTitleNoBus, NoBusMeansNoPlayersAndTheFallbackTitle) {
+    testsupport::ScratchDir dir;
+    EXPECT_TRUE(mpris::listPlayers("unix:path=" + dir.file("none"), 200ms).empty());
+    DesktopTitle title("unix:path=" + dir.file("none"), 20ms);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(title.title(), "Desktop audio");
+}
