@@ -8,6 +8,7 @@
 #include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/MenuInput.h"
+#include "game/world/WorldObjects.h"
 
 #include <cstdint>
 
@@ -44,10 +45,17 @@ class CSceneDirector {
     int32_t frameCounter() const { return frames; }
 
     CRideTrack* track() { return ride; }
+    // The world's objects while the director exists (null before initialize).
+    WorldObjects& worldObjects() { return world; }
 
   private:
+    // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
+    // deleted in a fixed order.
     void buildScene();
+    void deleteWorld();
     void loadProp(CBoneModel& model, const char* name);
+    // One cloud's impostor per frame, the clouds taking turns.
+    void refreshCloudImpostor();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
@@ -66,6 +74,8 @@ class CSceneDirector {
     // The dragon, the two fountain pots, the bars platform and the fire-ball pole.
     static constexpr int kModels = 5;
     CBoneModel* models[kModels] = {};
+    WorldObjects world;
+    int nextImpostor = 0;
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;
