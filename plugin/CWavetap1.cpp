@@ -243,13 +243,15 @@ HRESULT CWavetap1::RenderFullScreen(TimedLevel*) {
 // ---- IWMPEffects2
 
 HRESULT CWavetap1::SetCore(IWMPCore* newCore) {
+    // The new reference is taken before the old one goes, so that setting the same core again
+    // never frees it in between.
+    if (newCore != nullptr) {
+        newCore->AddRef();
+    }
     if (core != nullptr) {
         core->Release();
     }
     core = newCore;
-    if (core != nullptr) {
-        core->AddRef();
-    }
     return S_OK;
 }
 

@@ -8,10 +8,12 @@
 
 namespace {
 
+// The folder must be ours and closed to others: programs trust what they find there.
 bool makeFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) {
         struct stat st {};
-        return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() &&
+               (st.st_mode & 0022) == 0;
     }
     return false;
 }

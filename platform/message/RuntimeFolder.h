@@ -7,7 +7,8 @@
 namespace plat {
 
 // $TONECREST_RUNTIME_DIR if set, else $XDG_RUNTIME_DIR/tonecrest, else
-// /tmp/tonecrest-<uid>. Created (mode 0700) on first use; empty when it cannot be made.
+// /tmp/tonecrest-<uid>. Created (mode 0700) on first use; empty when it cannot be made or is
+// not a folder of this user closed to others.
 std::string runtimeFolder();
 
 } // namespace plat

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,17 @@ TEST_F(BroadcastTest, ListenersOfEndedProgramsAreClearedAway) {
         ++endpoints;
     }
     EXPECT_EQ(endpoints, 1);
+}
+
+TEST_F(BroadcastTest, AFolderOthersCanWriteIsNotUsed) {
+    std::string open = scratch.file("open");
+    ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+    setenv("TONECREST_RUNTIME_DIR", open.c_str(), 1);
+    EXPECT_EQ(RegisterWindowMessageA("WMPlayer_PluginAddRemove"), 0u);
+    plat::BroadcastListener listener;
+    EXPECT_FALSE(listener.listening());
+    EXPECT_FALSE(plat::postBroadcast(0xC000, 0, 0));
 }
 
 TEST_F(BroadcastTest, NoListenerIsNoError) {

@@ -148,6 +148,7 @@ TEST_F(DrawTest, RenderWindowedDrawsTheSameIntoThePlayersWindow) {
     }
     EXPECT_EQ(differing, 0);
     EXPECT_NE(surface->at(300, 200), 0x123456u);
+    save("plugin-pane"); // for a look at what the player shows
 }
 
 TEST_F(DrawTest, TheTextFitsItsLinesAndClickHereFitsTheHotArea) {
