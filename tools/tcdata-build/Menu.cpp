@@ -115,17 +115,23 @@ Canvas hotKeys(TextPainter& text) {
     return textPanel(text, {"#Keys", "The letters work", "while riding"}, 256, 128, 24);
 }
 
+// Read while hovered: the game then draws it 3 times wider and 3.5 times taller, centred a
+// little below the middle of the screen, so the panel keeps to the part that stays on screen
+// (the middle 84% across, from 9% to 80% down).
 Canvas explanation(TextPainter& text) {
-    return textPanel(
-        text,
-        {"#Ride the musical wave", "The trail you ride is the music of the",
-         "last few seconds: quiet passages lie low", "and blue, loud ones rise high and red.", "",
-         "A skeletal dragon flies ahead of you and", "moves to the level of the music. Bars,",
-         "flames, fountains, snow, clouds, the sky", "and the ground all follow the sound.", "",
-         "#Where the music comes from", "tcplayer plays your music, or listens to",
-         "what the desktop plays, and hands the", "spectrum to the game. See Quick Setup.", "",
-         "Choose view points, the wave's smoothing", "and speed here in the menu."},
-        512, 512, 22);
+    Canvas c(512, 512);
+    c.paste(
+        textPanel(text,
+                  {"#Ride the musical wave", "The trail you ride is the music of the",
+                   "last few seconds: quiet passages lie low",
+                   "and blue, loud ones rise high and red.",
+                   "A dragon flies ahead and moves to the", "music; bars, flames, fountains, snow,",
+                   "clouds, sky and ground follow the sound.", "#Where the music comes from",
+                   "tcplayer plays your music (tcplayer", "song.flac) or listens to the desktop",
+                   "(tcplayer --listen). See Quick Setup."},
+                  430, 364, 22),
+        41, 46);
+    return c;
 }
 
 void addButtons(ZipWriter& zip, TextPainter& text) {
