@@ -25,9 +25,21 @@ std::string programName() {
     return path.substr(path.rfind('/') + 1);
 }
 
+// The icons loaded so far, freed when the process ends.
+class IconCache {
+  public:
+    ~IconCache() {
+        for (auto& entry : icons) {
+            SDL_FreeSurface(entry.second->surface);
+            delete entry.second;
+        }
+    }
+    std::map<int, HICON> icons;
+};
+
 std::map<int, HICON>& loadedIcons() {
-    static std::map<int, HICON> icons;
-    return icons;
+    static IconCache cache;
+    return cache.icons;
 }
 
 } // namespace

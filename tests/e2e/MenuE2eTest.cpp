@@ -76,9 +76,9 @@ class MenuE2e : public GameE2e {
     }
     // Grabs the window every half second, up to ten seconds, until done accepts the picture.
     e2e::Picture waitFor(const std::string& window, const std::string& name,
-                         const std::function<bool(const e2e::Picture&)>& done) {
+                         const std::function<bool(const e2e::Picture&)>& done, int seconds = 10) {
         e2e::Picture p;
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 2 * seconds; ++i) {
             p = grab(window, name);
             if (done(p)) {
                 break;
@@ -98,8 +98,10 @@ class MenuE2e : public GameE2e {
 TEST_F(MenuE2e, ViewPointChosenInTheMenuRidesShowsAndIsSaved) {
     std::string window = startRiding();
     ASSERT_FALSE(window.empty());
-    usleep(kSplashMs * 1000);
-    e2e::Picture ride = grab(window, "ride");
+    // The status line shows for five seconds once the splash has ended.
+    usleep((kSplashMs - 3000) * 1000);
+    e2e::Picture ride = waitFor(
+        window, "ride", [](const e2e::Picture& p) { return statusLineEnd(p) > 700; }, 8);
     // The ride: the title of the music at the bottom left, the status line of the default view
     // point ("ViewPoint: Cycle Through View Points; HeadTilt OFF") at the top.
     EXPECT_GT(count(ride, 10, 570, 100, 595, red), 20);
