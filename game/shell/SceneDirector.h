@@ -12,6 +12,7 @@
 #include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/Hud.h"
+#include "game/world/WorldObjects.h"
 
 #include <cstdint>
 
@@ -54,9 +55,14 @@ class CSceneDirector : public IMenuHost {
     C3DMenu* menu3D() { return overlayMenu; }
     CHud& hud() { return hudText; }
     bool splashRunning() const { return splashShowing; }
+    // The world's objects while the director exists (null before initialize).
+    WorldObjects& worldObjects() { return world; }
 
   private:
+    // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
+    // deleted in a fixed order.
     void buildScene();
+    void deleteWorld();
     void loadProp(CBoneModel& model, const char* name);
     // The text and menu parts of initialize, render and the destructor
     // (SceneDirectorOverlay.cpp).
@@ -65,6 +71,8 @@ class CSceneDirector : public IMenuHost {
     void drawMenuPage();
     void drawSplashAndFrameRate(float dt);
     void destroyOverlay();
+    // One cloud's impostor per frame, the clouds taking turns.
+    void refreshCloudImpostor();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
@@ -79,6 +87,8 @@ class CSceneDirector : public IMenuHost {
     // The dragon, the two fountain pots, the bars platform and the fire-ball pole.
     static constexpr int kModels = 5;
     CBoneModel* models[kModels] = {};
+    WorldObjects world;
+    int nextImpostor = 0;
 
     CTextureFont* font = nullptr;
     C3DMenu* overlayMenu = nullptr;

@@ -81,10 +81,12 @@ class GameE2e : public ::testing::Test {
     // that comes and goes during a long frame (the first ones load images) is not seen; the
     // press is repeated until the question shows.
     int quitWithEscape(const std::string& window) {
+        // The box comes once the world is built and a frame has run, which takes a while on a
+        // busy machine.
         bool asked = false;
         for (int attempt = 0; attempt < 3 && !asked; ++attempt) {
             pressKey(window, "Escape");
-            asked = answerMessageBox("Tone Crest", true);
+            asked = answerMessageBox("Tone Crest", true, 8000);
         }
         EXPECT_TRUE(asked);
         int code = game->waitExit(10000);
