@@ -3,6 +3,7 @@
 #include "game/assets/TextureManager.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 CTextureFont* hudFont = nullptr;
@@ -35,7 +36,8 @@ void CTextureFont::buildFont(bool loadTexture) {
     if (loadTexture) {
         if (!textureManager.loadTexture("font2.png", fontTexture, GL_CLAMP_TO_EDGE, true)) {
             fontTexture = -1;
-            throw "Couldn't load CTextureFont Font texture";
+            throw std::string("Couldn't load CTextureFont Font texture: ") +
+                textureManager.loadError();
         }
         glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(fontTexture));
     }

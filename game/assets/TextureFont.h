@@ -15,8 +15,8 @@ class CTextureFont {
     static constexpr int kScreenWidth = 640;
     static constexpr int kScreenHeight = 480;
 
-    // Builds the font with its texture; throws "Couldn't load CTextureFont Font texture" when
-    // the texture cannot be loaded.
+    // Builds the font with its texture; throws "Couldn't load CTextureFont Font texture: " and
+    // the reason (a std::string) when the texture cannot be loaded.
     CTextureFont();
     // Builds the lists only (no texture is loaded or bound); for drawing the geometry alone.
     explicit CTextureFont(bool loadTexture);

@@ -90,10 +90,14 @@ void C3DMenu::loadElement(Element e, const char* file) {
     }
     if (!textureManager.loadTexture(file, el.texture, GL_CLAMP_TO_EDGE, true)) {
         el.texture = -1;
+        // The texture manager's reason follows, as for every load of the game.
+        std::string reason = textureManager.loadError().empty()
+                                 ? std::string()
+                                 : " (" + textureManager.loadError() + ")";
         if (e == Background) {
-            throw std::string("C3DMenu: Couldn't load texture");
+            throw std::string("C3DMenu: Couldn't load texture") + reason;
         }
-        throw std::string("C3DMenu: Couldn't load texture: ") + file;
+        throw std::string("C3DMenu: Couldn't load texture: ") + file + reason;
     }
 }
 

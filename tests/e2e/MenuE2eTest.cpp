@@ -58,7 +58,10 @@ class MenuE2e : public GameE2e {
         }
         return n;
     }
-    static bool red(const unsigned char* c) { return c[0] > 180 && c[1] < 90 && c[2] < 90; }
+    // The HUD's red text is added to the scene: red comes out full, over sky and grass alike.
+    static bool red(const unsigned char* c) {
+        return c[0] >= 240 && c[0] >= c[1] + 60 && c[0] >= c[2] + 15;
+    }
     static bool gold(const unsigned char* c) { return c[0] > 200 && c[1] > 120 && c[2] < 110; }
     static bool ice(const unsigned char* c) { return c[2] > 200 && c[0] < 200 && c[1] > 150; }
     // Rightmost column with red text on the first status line (y 460 of the 480-high text
