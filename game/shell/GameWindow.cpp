@@ -4,6 +4,7 @@
 #include "platform/time/Time.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/GLContext.h"
+#include "platform/window/Icon.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/Window.h"
 
@@ -16,6 +17,8 @@ namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
+// The game's icon resource.
+constexpr int kIconResource = 111;
 
 PIXELFORMATDESCRIPTOR pixelFormatFor(const WindowSetup& setup) {
     PIXELFORMATDESCRIPTOR pfd{};
@@ -41,7 +44,7 @@ bool registerWindowClass(AppInstanceInfo* info) {
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     wc.lpfnWndProc = windowProc;
     wc.hInstance = info->instance;
-    wc.hIcon = nullptr;
+    wc.hIcon = LoadIconA(info->instance, MAKEINTRESOURCEA(kIconResource));
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_APPWORKSPACE));
     wc.lpszClassName = info->className;

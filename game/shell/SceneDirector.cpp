@@ -1,6 +1,5 @@
 #include "game/shell/SceneDirector.h"
 
-#include "game/menu/SettingsFile.h"
 #include "game/music/MusicState.h"
 #include "game/shell/Controls.h"
 #include "game/shell/FatalError.h"
@@ -29,14 +28,8 @@ CSceneDirector::~CSceneDirector() {
     rideTrack = nullptr;
     delete ride;
     ride = nullptr;
-    // The HUD font goes here.
-    dataArchive = nullptr;
-    delete archive;
-    archive = nullptr;
-    // The 3D menu keeps the settings file; until it exists the director writes it.
-    if (settingsLoaded) {
-        settingsfile::save(settingsfile::kName, getRideSettings());
-    }
+    // The HUD font, the archive and the 3D menu, whose destructor writes the settings file.
+    destroyOverlay();
     CoUninitialize();
 }
 
@@ -90,20 +83,11 @@ bool CSceneDirector::initialize() {
 
         std::srand(static_cast<unsigned>(std::time(nullptr)));
 
-        shownSmoothingPercent = -1;
-        shownSpeedPercent = -1;
-        shownViewPoint = 0;
-        shownHeadTilt = false;
+        shown = ShownStatus{};
 
-        // The HUD font is created here.
-        archive = new CDataArchive();
-        dataArchive = archive;
-        // The 3D menu is created here; its construction reads the settings file.
-        RideSettings settings = settingsfile::defaults();
-        setRideSettings(settings);
-        settingsfile::load(settingsfile::kName, settings);
-        setRideSettings(settings);
-        settingsLoaded = true;
+        // The archive, the HUD font and the 3D menu, whose construction reads the settings
+        // file.
+        createOverlay();
         sceneMode = kModeRide;
 
         ride = new CRideTrack(rideSpeed, musicSource);
@@ -126,13 +110,16 @@ void CSceneDirector::render(float dt) {
         if (sceneMode == kModeRide) {
             refreshCloudImpostor();
         }
-        controls->processControls(nullptr);
+        controls->processControls(&controlsText);
         if (sceneMode == kModeRide) {
             glClear(GL_DEPTH_BUFFER_BIT);
             renderScene(dt);
+            drawRideOverlay(dt);
         } else {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            drawMenuPage();
         }
+        drawSplashAndFrameRate(dt);
         glFlush();
     });
 }

@@ -3,11 +3,15 @@
 #pragma once
 
 #include "game/assets/DataArchive.h"
+#include "game/assets/TextureFont.h"
 #include "game/assets/bone/BoneModel.h"
+#include "game/menu/Menu3D.h"
+#include "game/menu/MenuHost.h"
+#include "game/menu/MenuInput.h"
 #include "game/ride/RideSettings.h"
 #include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
-#include "game/shell/MenuInput.h"
+#include "game/shell/Hud.h"
 #include "game/world/WorldObjects.h"
 
 #include <cstdint>
@@ -15,14 +19,14 @@
 // The ride track while the director exists.
 extern CRideTrack* rideTrack;
 
-class CSceneDirector {
+class CSceneDirector : public IMenuHost {
   public:
     static constexpr int32_t kModeRide = 0;
     static constexpr int32_t kModeMenuPage = 1;
 
     // Initialises COM for the thread.
     CSceneDirector();
-    virtual ~CSceneDirector();
+    ~CSceneDirector() override;
     CSceneDirector(const CSceneDirector&) = delete;
     CSceneDirector& operator=(const CSceneDirector&) = delete;
 
@@ -33,11 +37,14 @@ class CSceneDirector {
     void frame();
     void render(float dt);
     void renderScene(float dt);
-    void setMode(int32_t mode);
+    void setMode(int32_t mode) override;
     int32_t mode() const { return sceneMode; }
 
-    RideSettings getRideSettings() const;
-    void setRideSettings(const RideSettings& settings);
+    RideSettings getRideSettings() const override;
+    void setRideSettings(const RideSettings& settings) override;
+    // The exit question of the menu's exit button, owned by the game's window.
+    void confirmExit() override;
+    HWND ownerWindow() const override;
 
     IMenuInput& menuInput() { return *menu; }
     // The menu that receives pointer and F1 input; null goes back to none.
@@ -45,6 +52,9 @@ class CSceneDirector {
     int32_t frameCounter() const { return frames; }
 
     CRideTrack* track() { return ride; }
+    C3DMenu* menu3D() { return overlayMenu; }
+    CHud& hud() { return hudText; }
+    bool splashRunning() const { return splashShowing; }
     // The world's objects while the director exists (null before initialize).
     WorldObjects& worldObjects() { return world; }
 
@@ -54,20 +64,23 @@ class CSceneDirector {
     void buildScene();
     void deleteWorld();
     void loadProp(CBoneModel& model, const char* name);
+    // The text and menu parts of initialize, render and the destructor
+    // (SceneDirectorOverlay.cpp).
+    void createOverlay();
+    void drawRideOverlay(float dt);
+    void drawMenuPage();
+    void drawSplashAndFrameRate(float dt);
+    void destroyOverlay();
     // One cloud's impostor per frame, the clouds taking turns.
     void refreshCloudImpostor();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
     CFrameTimer* timer = nullptr;
-    int32_t shownSmoothingPercent = -1;
-    int32_t shownSpeedPercent = -1;
-    int32_t shownViewPoint = 0;
-    bool shownHeadTilt = false;
+    ShownStatus shown;
     DWORD lastTickCount = 0;
     int32_t frames = 0;
 
-    bool settingsLoaded = false;
     CDataArchive* archive = nullptr;
     CRideTrack* ride = nullptr;
     BlockMusicSource musicSource;
@@ -76,6 +89,13 @@ class CSceneDirector {
     CBoneModel* models[kModels] = {};
     WorldObjects world;
     int nextImpostor = 0;
+
+    CTextureFont* font = nullptr;
+    C3DMenu* overlayMenu = nullptr;
+    CHud hudText;
+    bool splashShowing = true;
+    // Lines the controls print during their step, drawn over the finished scene.
+    DeferredPrinter controlsText;
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;

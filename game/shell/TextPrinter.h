@@ -2,8 +2,45 @@
 // the bottom left). The HUD font provides it.
 #pragma once
 
+#include <cstring>
+
 class ITextPrinter {
   public:
     virtual ~ITextPrinter() = default;
     virtual void printLine(int x, int y, const char* text) = 0;
+};
+
+// Keeps up to kLines lines (each cut to kLength - 1 bytes) to print later, in order.
+class DeferredPrinter : public ITextPrinter {
+  public:
+    static constexpr int kLines = 4;
+    static constexpr int kLength = 64;
+
+    void printLine(int x, int y, const char* text) override {
+        if (count >= kLines || text == nullptr) {
+            return;
+        }
+        Line& l = lines[count++];
+        l.x = x;
+        l.y = y;
+        std::strncpy(l.text, text, kLength - 1);
+        l.text[kLength - 1] = '\0';
+    }
+    // Prints the kept lines to out (when given) and forgets them.
+    void flush(ITextPrinter* out) {
+        for (int i = 0; i < count && out != nullptr; ++i) {
+            out->printLine(lines[i].x, lines[i].y, lines[i].text);
+        }
+        count = 0;
+    }
+    int size() const { return count; }
+
+  private:
+    struct Line {
+        int x = 0;
+        int y = 0;
+        char text[kLength] = {};
+    };
+    Line lines[kLines];
+    int count = 0;
 };

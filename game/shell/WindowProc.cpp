@@ -1,6 +1,6 @@
+#include "game/menu/MenuInput.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
-#include "game/shell/MenuInput.h"
 #include "game/shell/SceneDirector.h"
 #include "game/shell/ViewSetup.h"
 #include "platform/window/Cursor.h"

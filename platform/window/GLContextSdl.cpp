@@ -64,6 +64,7 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* request) {
     if (w->sdl == nullptr) {
         return FALSE;
     }
+    plat::applyClassIcon(w);
     dc->format = format;
     dc->obtained = *request;
     return TRUE;

@@ -19,6 +19,7 @@ struct HWND__ {
     std::string className;
     WNDPROC proc = nullptr;
     HCURSOR classCursor = nullptr;
+    HICON classIcon = nullptr;
     LONG_PTR userData = 0;
     std::string title;
     int x = 0;
@@ -37,6 +38,9 @@ struct HGLRC__ {
 };
 
 namespace plat {
+
+// Shows the window class's icon on the window's desktop window, once that exists.
+void applyClassIcon(HWND w);
 
 // Starts SDL's video subsystem once; false when there is no display.
 bool ensureVideo();

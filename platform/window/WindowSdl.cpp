@@ -306,6 +306,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
     w->className = it->second.name;
     w->proc = it->second.wc.lpfnWndProc;
     w->classCursor = it->second.wc.hCursor;
+    w->classIcon = it->second.wc.hIcon;
     w->title = title ? title : "";
     w->x = x;
     w->y = y;

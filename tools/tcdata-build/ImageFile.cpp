@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
@@ -64,4 +65,54 @@ std::string encodeJpeg(const Canvas& canvas) {
 std::string encodeFor(const std::string& name, const Canvas& canvas) {
     bool jpeg = name.size() >= 4 && name.compare(name.size() - 4, 4, ".jpg") == 0;
     return jpeg ? encodeJpeg(canvas) : encodePng(canvas);
+}
+
+std::string encodeBmpWithAlpha(const Canvas& canvas) {
+    // BITMAPFILEHEADER, then a BITMAPV4HEADER with BI_BITFIELDS masks for B, G, R and A bytes,
+    // then the rows bottom first.
+    const int w = canvas.width(), h = canvas.height();
+    const uint32_t headerSize = 14 + 108;
+    const uint32_t pixelBytes = static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 4u;
+    std::string out;
+    auto u16 = [&](uint32_t v) {
+        out.push_back(static_cast<char>(v & 0xFF));
+        out.push_back(static_cast<char>((v >> 8) & 0xFF));
+    };
+    auto u32 = [&](uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    out += "BM";
+    u32(headerSize + pixelBytes);
+    u32(0);
+    u32(headerSize);
+    u32(108);
+    u32(static_cast<uint32_t>(w));
+    u32(static_cast<uint32_t>(h));
+    u16(1);
+    u16(32);
+    u32(3); // BI_BITFIELDS
+    u32(pixelBytes);
+    u32(2835);
+    u32(2835);
+    u32(0);
+    u32(0);
+    u32(0x00FF0000u); // red
+    u32(0x0000FF00u); // green
+    u32(0x000000FFu); // blue
+    u32(0xFF000000u); // alpha
+    u32(0x73524742u); // sRGB
+    for (int i = 0; i < 12; ++i) {
+        u32(0); // end points and gamma
+    }
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgba& c = canvas.at(x, y);
+            out.push_back(static_cast<char>(toByte(c.b)));
+            out.push_back(static_cast<char>(toByte(c.g)));
+            out.push_back(static_cast<char>(toByte(c.r)));
+            out.push_back(static_cast<char>(toByte(c.a)));
+        }
+    }
+    return out;
 }

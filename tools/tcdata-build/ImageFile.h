@@ -9,3 +9,5 @@ std::string encodePng(const Canvas& canvas);
 std::string encodeJpeg(const Canvas& canvas);
 // By the name's extension: ".jpg" gives JPEG, anything else PNG.
 std::string encodeFor(const std::string& name, const Canvas& canvas);
+// A 32-bit BMP with an alpha channel (BITMAPV4HEADER), as the desktop icons are stored.
+std::string encodeBmpWithAlpha(const Canvas& canvas);

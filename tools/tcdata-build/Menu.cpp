@@ -15,22 +15,24 @@ using namespace menustyle;
 namespace {
 
 // Two button states in one image for the closed-menu buttons. The game shows texture rows
-// t = 0 to 0.5 (the bottom half of the image) normally and a higher band while hovered.
+// t = 0 to 0.5 (the bottom half of the image) normally and a higher band while hovered. The
+// buttons sit at the window's left edge, which cuts off the left fifth of the image (and the
+// top of the menu button's), so the plate keeps to the right and a little low.
 Canvas twoState(TextPainter& text, const std::string& s, float hoverCentreT) {
     const int size = 256;
     Canvas c(size, size);
     auto button = [&](float cy, bool hot) {
-        float top = cy - 50, bottom = cy + 50;
-        c.roundRect(10, top, size - 10, bottom, 30,
-                    hot ? Rgba{0.95f, 0.55f, 0.15f, 0.95f} : Rgba{0.12f, 0.22f, 0.48f, 0.85f},
-                    hot ? Rgba{0.65f, 0.20f, 0.05f, 0.95f} : Rgba{0.04f, 0.08f, 0.22f, 0.85f});
-        c.roundFrame(10, top, size - 10, bottom, 30, 5,
-                     hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.5f, 0.75f, 1, 1});
-        lettering(c, text, s, Face::SansBold, 56, size / 2.0f, cy, size - 50.0f, Rgba{1, 1, 1, 1},
-                  hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.75f, 0.88f, 1, 1}, kGlow);
+        float top = cy - 44, bottom = cy + 44, left = 56, right = size - 6;
+        c.roundRect(left, top, right, bottom, 26,
+                    hot ? Rgba{0.95f, 0.55f, 0.15f, 0.95f} : Rgba{0.20f, 0.34f, 0.72f, 0.92f},
+                    hot ? Rgba{0.65f, 0.20f, 0.05f, 0.95f} : Rgba{0.05f, 0.10f, 0.32f, 0.92f});
+        c.roundFrame(left, top, right, bottom, 26, 5,
+                     hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.6f, 0.8f, 1, 1});
+        lettering(c, text, s, Face::SansBold, 60, (left + right) / 2.0f, cy, right - left - 24.0f,
+                  Rgba{1, 1, 1, 1}, hot ? Rgba{1, 0.9f, 0.6f, 1} : Rgba{0.75f, 0.88f, 1, 1}, kGlow);
     };
-    button(size * 0.75f, false); // t = 0.25, the middle of the bottom half
-    button(size * (1 - hoverCentreT), true);
+    button(size * 0.78f, false); // inside rows 128 to 256, clear of the cut top
+    button(size * (1 - hoverCentreT) + 6, true);
     return c;
 }
 
@@ -81,11 +83,12 @@ Canvas slider(TextPainter& text, const std::string& left, const std::string& rig
 }
 
 Canvas knob() {
+    // The game prints the knob's number just right of its centre, so the grip stays narrow.
     Canvas c(64, 128);
-    c.roundRect(12, 6, 52, 122, 16, Rgba{1, 0.85f, 0.5f, 1}, Rgba{0.85f, 0.35f, 0.05f, 1});
-    c.roundFrame(12, 6, 52, 122, 16, 3, Rgba{1, 1, 0.85f, 1});
+    c.roundRect(20, 6, 44, 122, 10, Rgba{1, 0.85f, 0.5f, 1}, Rgba{0.85f, 0.35f, 0.05f, 1});
+    c.roundFrame(20, 6, 44, 122, 10, 3, Rgba{1, 1, 0.85f, 1});
     for (int k = 0; k < 3; ++k) {
-        c.line(22, 52 + k * 12.0f, 42, 52 + k * 12.0f, 3, Rgba{0.5f, 0.2f, 0.02f, 0.9f});
+        c.line(26, 52 + k * 12.0f, 38, 52 + k * 12.0f, 3, Rgba{0.5f, 0.2f, 0.02f, 0.9f});
     }
     return c;
 }
@@ -108,60 +111,65 @@ Canvas checkMark() {
 }
 
 Canvas hotKeys(TextPainter& text) {
-    return textPanel(text,
-                     {"#Keys while riding", "D F G  Forward near, mid, far", "H  Backward",
-                      "B  From center    S  Look at center", "A  Frequency bars    R  Cycle",
-                      "Y  Head tilt    V  Dragon    Q  Status", "F1  Menu    F2  Frame rate",
-                      "Esc  Exit"},
-                     512, 256, 21);
+    // Small on screen: two short lines.
+    return textPanel(text, {"#Keys", "The letters work", "while riding"}, 256, 128, 24);
 }
 
+// Read while hovered: the game then draws it 3 times wider and 3.5 times taller, centred a
+// little below the middle of the screen, so the panel keeps to the part that stays on screen
+// (the middle 84% across, from 9% to 80% down).
 Canvas explanation(TextPainter& text) {
-    return textPanel(
-        text,
-        {"#Ride the musical wave", "The trail you ride is the music of the",
-         "last few seconds: quiet passages lie low", "and blue, loud ones rise high and red.", "",
-         "A skeletal dragon flies ahead of you and", "moves to the level of the music. Bars,",
-         "flames, fountains, snow, clouds, the sky", "and the ground all follow the sound.", "",
-         "#Where the music comes from", "tcplayer plays your music, or listens to",
-         "what the desktop plays, and hands the", "spectrum to the game. See Quick Setup.", "",
-         "Choose view points, the wave's smoothing", "and speed here in the menu."},
-        512, 512, 22);
+    Canvas c(512, 512);
+    c.paste(
+        textPanel(text,
+                  {"#Ride the musical wave", "The trail you ride is the music of the",
+                   "last few seconds: quiet passages lie low",
+                   "and blue, loud ones rise high and red.",
+                   "A dragon flies ahead and moves to the", "music; bars, flames, fountains, snow,",
+                   "clouds, sky and ground follow the sound.", "#Where the music comes from",
+                   "tcplayer plays your music (tcplayer", "song.flac) or listens to the desktop",
+                   "(tcplayer --listen). See Quick Setup."},
+                  430, 364, 22),
+        41, 46);
+    return c;
 }
 
-void addLabels(ZipWriter& zip, TextPainter& text) {
-    struct Label {
+void addButtons(ZipWriter& zip, TextPainter& text) {
+    // widthFraction: the share of the image's width that the game's hit box covers, so that
+    // the plate shows where a click counts.
+    struct Button {
         const char* file;
         const char* text;
         int w, h;
+        float widthFraction;
     };
-    const Label labels[] = {
-        {"OverView.png", "Overview", 512, 128},
-        {"ViewPoint.png", "View Points", 1024, 128},
-        {"Wave.png", "Wave", 512, 128},
-        {"Help.png", "Help", 512, 128},
-        {"QuickSetup.png", "Quick Setup", 1024, 128},
-        {"Save.png", "Save", 512, 128},
-        {"Cancel.png", "Cancel", 1024, 128},
-        {"Menu1.png", "Menu", 512, 128},
-        {"Forward.png", "Forward", 512, 128},
-        {"Near.png", "Near", 512, 128},
-        {"Mid.png", "Mid", 512, 128},
-        {"Far.png", "Far", 512, 128},
-        {"Backward.png", "Backward", 1024, 128},
-        {"Center.png", "From Center", 1024, 128},
-        {"ViewCenter.png", "Look At Center", 1024, 128},
-        {"ViewFreqBars.png", "Look At The Frequency Bars", 1024, 64},
-        {"Cycle.png", "Cycle", 512, 128},
-        {"HeadTilt.png", "Head Tilt", 1024, 128},
-        {"Dragon.png", "Dragon", 1024, 128},
-        {"QuickSetupHeading.png", "Quick Setup", 512, 128},
-        {"Previous.png", "Previous", 1024, 128},
-        {"Next.png", "Next", 512, 128},
+    const Button buttons[] = {
+        {"OverView.png", "Overview", 512, 128, 0.94f},
+        {"ViewPoint.png", "View Points", 1024, 128, 0.61f},
+        {"Wave.png", "Wave", 512, 128, 0.61f},
+        {"Help.png", "Help", 512, 128, 0.61f},
+        {"QuickSetup.png", "Quick Setup", 1024, 128, 0.61f},
+        {"Save.png", "Save", 512, 128, 1.0f},
+        {"Cancel.png", "Cancel", 1024, 128, 0.5f},
+        {"Menu1.png", "Menu", 512, 128, 1.0f},
+        {"Near.png", "Near  D", 512, 128, 0.92f},
+        {"Mid.png", "Mid  F", 512, 128, 0.67f},
+        {"Far.png", "Far  G", 512, 128, 0.67f},
+        {"Backward.png", "Backward  H", 1024, 128, 0.67f},
+        {"Center.png", "From Center  B", 1024, 128, 0.6f},
+        {"ViewCenter.png", "Look At Center  S", 1024, 128, 0.875f},
+        {"ViewFreqBars.png", "Look At The Frequency Bars  A", 2048, 128, 0.56f},
+        {"Cycle.png", "Cycle  R", 512, 128, 1.0f},
+        {"HeadTilt.png", "Head Tilt  Y", 1024, 128, 0.67f},
+        {"Dragon.png", "Dragon  V", 1024, 128, 0.54f},
+        {"Previous.png", "Previous", 1024, 128, 0.375f},
+        {"Next.png", "Next", 512, 128, 0.75f},
     };
-    for (const Label& l : labels) {
-        zip.add(l.file, encodePng(label(text, l.text, l.w, l.h)));
+    for (const Button& b : buttons) {
+        zip.add(b.file, encodePng(buttonPlate(text, b.text, b.w, b.h, b.widthFraction)));
     }
+    // "Forward" heads the row of the three forward view points; it is a caption.
+    zip.add("Forward.png", encodePng(label(text, "Forward:", 512, 128)));
 }
 
 Canvas heading(TextPainter& text, const std::string& s, int w, int h) {
@@ -171,31 +179,82 @@ Canvas heading(TextPainter& text, const std::string& s, int w, int h) {
     return c;
 }
 
+// A step's heading with a second line under it; the lettering sits in the band of the image
+// between top and bottom (fractions of its height) that no other image of the page covers.
+Canvas stepHeading(TextPainter& text, const std::string& title, const std::string& line, int w,
+                   int h, float top, float bottom, Face lineFace) {
+    Canvas c(w, h);
+    float band = (bottom - top) * h;
+    float titleCy = top * h + band * 0.33f, lineCy = top * h + band * 0.8f;
+    lettering(c, text, title, Face::SansBold, band * 0.42f, w / 2.0f, titleCy, w * 0.94f, kIceTop,
+              kIceBottom, kGlow);
+    lettering(c, text, line, lineFace, band * 0.22f, w / 2.0f, lineCy, w * 0.94f, kGoldTop,
+              kGoldBottom, kGlow);
+    return c;
+}
+
+// A text panel of pw x ph pixels placed at (x, y) in an otherwise clear w x h image.
+Canvas panelAt(TextPainter& text, const std::vector<std::string>& lines, int w, int h, int x, int y,
+               int pw, int ph, float px) {
+    Canvas c(w, h);
+    c.paste(textPanel(text, lines, pw, ph, px), x, y);
+    return c;
+}
+
+// Step 1's clickable panel: the game answers clicks only in a square at its centre, which is
+// drawn as a round button.
+Canvas step1Panel(TextPainter& text) {
+    Canvas c(460, 256);
+    c.roundRect(4, 4, 456, 252, 18, Rgba{0.05f, 0.10f, 0.25f, 0.82f},
+                Rgba{0.02f, 0.04f, 0.12f, 0.88f});
+    c.roundFrame(4, 4, 456, 252, 18, 3, Rgba{0.45f, 0.7f, 1.0f, 0.9f});
+    text.drawCentred(c, "Type one of them in a terminal", Face::Sans, 24, 230, 30,
+                     Rgba{0.92f, 0.95f, 1, 1});
+    text.drawCentred(c, "in the game folder, or:", Face::Sans, 24, 230, 60,
+                     Rgba{0.92f, 0.95f, 1, 1});
+    c.disc(230, 146, 56, Rgba{1, 0.6f, 0.15f, 1});
+    c.disc(230, 146, 50, Rgba{0.85f, 0.35f, 0.05f, 1});
+    c.roundRect(190, 100, 270, 140, 20, Rgba{1, 1, 1, 0.25f}, Rgba{1, 1, 1, 0.0f});
+    text.drawCentred(c, "Click", Face::SansBold, 30, 230, 130, Rgba{1, 1, 1, 1});
+    text.drawCentred(c, "here", Face::SansBold, 30, 230, 164, Rgba{1, 1, 1, 1});
+    text.drawCentred(c, "and the game starts tcplayer", Face::Sans, 24, 230, 232,
+                     Rgba{0.92f, 0.95f, 1, 1});
+    return c;
+}
+
 void addQuickSetup(ZipWriter& zip, TextPainter& text) {
-    zip.add("Step1RunWMP.png", encodePng(heading(text, "Step 1: Start tcplayer", 1024, 128)));
-    zip.add("Step1Text.png",
-            encodePng(textPanel(text,
-                                {"#Start the player", "Click here to start tcplayer",
-                                 "with the Tone Crest", "visualization registered.", "",
-                                 "Or run tcplayer yourself", "and open a music file."},
-                                460, 256, 22)));
+    zip.add("Step1RunWMP.png",
+            encodePng(stepHeading(text, "Step 1: Start tcplayer",
+                                  "./tcplayer song.flac    or    ./tcplayer --listen", 1024, 128,
+                                  0.0f, 1.0f, Face::MonoBold)));
+    zip.add("Step1Text.png", encodePng(step1Panel(text)));
+    // Page 2: the heading's image reaches into the circles above and the panels below; its
+    // lettering keeps to the free band.
     zip.add("Step2SelectPlugin.png",
-            encodePng(heading(text, "Step 2: Choose Tone Crest", 1024, 256)));
+            encodePng(stepHeading(text, "Step 2: Show Tone Crest", "in tcplayer's now-playing pane",
+                                  1024, 256, 0.16f, 0.78f, Face::SansBold)));
+    // Shown from x 415 to 1055 of the overlay: the panel stays left of the screen's edge and
+    // below the heading.
     zip.add("Step2Text.png",
-            encodePng(textPanel(text,
-                                {"#In the now-playing pane", "Open tcplayer's now-playing",
-                                 "pane and pick \"Tone Crest\"", "from its list of",
-                                 "visualizations.", "", "The pane then shows the song",
-                                 "title and that the game", "is listening."},
-                                512, 256, 21)));
-    zip.add("WMPFindPlugin.png", encodePng(playerChoosingVisualization(text)));
-    zip.add("Step3PlayMusic.png", encodePng(heading(text, "Step 3: Play Music", 1024, 256)));
+            encodePng(panelAt(
+                text,
+                {"#The visualization", "tcplayer shows TCwavetap2:", "a spectrum figure and the",
+                 "line \"Click Here\".", "If another one shows, pick", "\"Tone Crest\" from the",
+                 "pane's list. Keep the", "window visible."},
+                1024, 512, 28, 96, 940, 400, 34)));
+    // Shown from x -160 to 640: the player keeps to the part left of the text panel.
+    Canvas find(1024, 512);
+    find.paste(playerChoosingVisualization(text), 210, 60);
+    zip.add("WMPFindPlugin.png", encodePng(find));
+    zip.add("Step3PlayMusic.png", encodePng(stepHeading(text, "Step 3: Play Music",
+                                                        "then click \"Click Here\" in the pane",
+                                                        1024, 256, 0.14f, 0.86f, Face::SansBold)));
     zip.add("Step3Text.png",
-            encodePng(textPanel(text,
-                                {"#Play your music", "Play a song in tcplayer, or",
-                                 "let it listen to what the", "desktop plays.", "",
-                                 "Come back here: the wave", "rides to the music."},
-                                512, 256, 22)));
+            encodePng(panelAt(text,
+                              {"#Play your music", "./tcplayer song.flac", "plays a file;",
+                               "./tcplayer --listen", "rides what the desktop plays.",
+                               "\"Click Here\" in the pane", "starts the game."},
+                              512, 256, 0, 0, 512, 256, 22)));
     zip.add("WMPTCPlaying.png", encodePng(playerShowingToneCrest(text)));
 }
 
@@ -207,7 +266,8 @@ void addMenuImages(ZipWriter& zip, TextPainter& text) {
     zip.add("WMPLogo.png", encodePng(playerIcon(128)));
     zip.add("NoMusicStreaming.png", encodePng(noMusic(text)));
     zip.add("TCBackground.jpg", encodeJpeg(background()));
-    addLabels(zip, text);
+    addButtons(zip, text);
+    zip.add("QuickSetupHeading.png", encodePng(heading(text, "Quick Setup", 512, 128)));
     zip.add("HyKey.png", encodePng(hotKeys(text)));
     zip.add("SmoothRough.png", encodePng(slider(text, "Smooth", "Rough")));
     zip.add("SlowFast.png", encodePng(slider(text, "Slow", "Fast")));

@@ -30,6 +30,23 @@ Canvas label(TextPainter& text, const std::string& s, int w, int h, bool hot) {
     return c;
 }
 
+Canvas buttonPlate(TextPainter& text, const std::string& s, int w, int h, float widthFraction) {
+    Canvas c(w, h);
+    float half = std::min(0.97f, widthFraction) * w / 2.0f;
+    float x0 = w / 2.0f - half, x1 = w / 2.0f + half;
+    float y0 = h * 0.1f, y1 = h * 0.9f;
+    float radius = (y1 - y0) / 2.0f;
+    c.roundRect(x0, y0, x1, y1, radius, Rgba{0.20f, 0.34f, 0.72f, 0.92f},
+                Rgba{0.05f, 0.10f, 0.32f, 0.92f});
+    // A soft highlight on the upper half, as on a raised button.
+    c.roundRect(x0 + radius * 0.5f, y0 + 3, x1 - radius * 0.5f, (y0 + y1) / 2.0f, radius * 0.6f,
+                Rgba{1, 1, 1, 0.22f}, Rgba{1, 1, 1, 0.02f});
+    c.roundFrame(x0, y0, x1, y1, radius, std::max(2.0f, h * 0.035f), Rgba{0.6f, 0.8f, 1, 1});
+    lettering(c, text, s, Face::SansBold, h * 0.5f, w / 2.0f, h / 2.0f, (x1 - x0) - 2 * radius,
+              kGoldTop, kGoldBottom, kGlow);
+    return c;
+}
+
 Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h, float px) {
     Canvas c(w, h);
     c.roundRect(4, 4, w - 4, h - 4, 18, Rgba{0.05f, 0.10f, 0.25f, 0.82f},

@@ -22,6 +22,9 @@ void lettering(Canvas& c, TextPainter& text, const std::string& s, Face face, fl
                float cy, float maxWidth, const Rgba& top, const Rgba& bottom, const Rgba& glow);
 // A button label filling a w x h image.
 Canvas label(TextPainter& text, const std::string& s, int w, int h, bool hot = false);
+// A button: a rounded plate covering the middle widthFraction of a w x h image (the part the
+// game answers clicks in) with the label fitted on it.
+Canvas buttonPlate(TextPainter& text, const std::string& s, int w, int h, float widthFraction);
 // Lines of text in a rounded translucent panel; a line starting with '#' is a heading.
 Canvas textPanel(TextPainter& text, const std::vector<std::string>& lines, int w, int h, float px);
 

@@ -1,5 +1,6 @@
 #include "tools/tcdata-build/PlayerArt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -115,12 +116,24 @@ Canvas playerShowingToneCrest(TextPainter& text) {
     Canvas c(512, 512);
     float pane[4];
     playerWindow(c, text, 4, 4, 508, 508, pane);
-    wave(c, pane, 1.7f);
-    text.draw(c, "Tone Crest", Face::SansBold, 26, pane[0] + 16, pane[1] + 38,
-              Rgba{1, 0.8f, 0.4f, 1});
-    text.draw(c, "Now playing: Evening Tide", Face::Sans, 18, pane[0] + 16, pane[1] + 66,
-              kTextLight);
-    text.draw(c, "Tone Crest is receiving the music", Face::Sans, 16, pane[0] + 16, pane[1] + 90,
-              Rgba{0.6f, 0.9f, 0.6f, 1});
+    // The TCwavetap2 pane: black, its mirrored spectrum figure and its lines of text.
+    c.roundRect(pane[0], pane[1], pane[2], pane[3], 4, Rgba{0, 0, 0, 1}, Rgba{0, 0, 0, 1});
+    float cy = pane[1] + (pane[3] - pane[1]) * 0.68f;
+    for (int n = 0; n < 60; ++n) {
+        float x = pane[0] + 40 + n * 6.5f;
+        float v = 70 * std::fabs(std::sin(n * 0.35f) * std::exp(-n * 0.025f)) + 6;
+        Rgba col{std::max(0.0f, 1.0f - v / 80.0f), 1.0f - n / 70.0f, std::min(1.0f, v / 60.0f), 1};
+        c.roundRect(x, cy - v, x + 5, cy + v, 1, col, col);
+    }
+    const float x = pane[0] + 12;
+    float y = pane[1] + 30;
+    text.draw(c, "Tone Crest 2.0", Face::SansBold, 20, x, y, Rgba{1, 1, 0.2f, 1});
+    text.draw(c, "www.brightfold.com", Face::Sans, 16, x, y + 24, Rgba{1, 1, 0.2f, 1});
+    text.draw(c, "Keep This Window Visible, and run", Face::Sans, 16, x, y + 48,
+              Rgba{1, 0.25f, 0.25f, 1});
+    text.draw(c, "Tone Crest to ride the musical wave!", Face::Sans, 16, x, y + 70,
+              Rgba{1, 0.25f, 0.25f, 1});
+    text.draw(c, "Click Here", Face::SansBold, 18, x, y + 96, Rgba{1, 0.3f, 1, 1});
+    text.draw(c, "To Run Tone Crest!", Face::Sans, 18, x + 104, y + 96, kTextLight);
     return c;
 }

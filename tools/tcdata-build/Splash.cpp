@@ -38,9 +38,12 @@ Canvas title(TextPainter& text) {
     return c;
 }
 
-Canvas line(TextPainter& text, const std::string& s, int w, int h, Face face) {
+// One line of lettering; centreY and size are fractions of the image's height (the game
+// draws some of these images over each other, so their letters keep to different bands).
+Canvas line(TextPainter& text, const std::string& s, int w, int h, Face face, float centreY = 0.5f,
+            float size = 0.6f) {
     Canvas c(w, h);
-    lettering(c, text, s, face, h * 0.6f, w / 2.0f, h / 2.0f, w * 0.94f, kIceTop, kIceBottom,
+    lettering(c, text, s, face, h * size, w / 2.0f, h * centreY, w * 0.94f, kIceTop, kIceBottom,
               kGlow);
     return c;
 }
@@ -122,10 +125,12 @@ void addSplashImages(ZipWriter& zip, TextPainter& text) {
     zip.add("2Dot0.png", encodePng(line(text, "2.0", 256, 128, Face::SerifBold)));
     zip.add("BrightfoldSoftware.png",
             encodePng(line(text, "Brightfold Software", 512, 128, Face::SansBold)));
+    // "www.brightfold.com" (overlay y 245 to 315) and "Ride The Musical Wave" (270 to 330)
+    // overlap: the address keeps to the lower part of its image, the motto to the upper.
     zip.add("BrightfoldDotCom.png",
-            encodePng(line(text, "www.brightfold.com", 1024, 64, Face::Sans)));
+            encodePng(line(text, "www.brightfold.com", 1024, 64, Face::Sans, 0.78f, 0.4f)));
     zip.add("Notice.png", encodePng(line(text, "Free to ride. Enjoy!", 512, 128, Face::Sans)));
     zip.add("DragonSplash.jpg", encodeJpeg(dragonSplash()));
     zip.add("RideTheMusicalWave.png",
-            encodePng(line(text, "Ride The Musical Wave", 1024, 64, Face::SerifBold)));
+            encodePng(line(text, "Ride The Musical Wave", 1024, 64, Face::SerifBold, 0.3f, 0.55f)));
 }

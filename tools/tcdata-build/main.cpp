@@ -1,6 +1,8 @@
-// tcdata-build OUTPUT: writes the game's data archive with every image, model and data file
-// the game loads. The same sources always give the same bytes.
+// tcdata-build OUTPUT [ICONS]: writes the game's data archive with every image, model and data
+// file the game loads, and with ICONS the programs' icons into that folder. The same sources
+// always give the same bytes.
 #include "tools/tcdata-build/Artwork.h"
+#include "tools/tcdata-build/Icons.h"
 #include "tools/tcdata-build/Text.h"
 #include "tools/tcdata-build/ZipWriter.h"
 
@@ -8,8 +10,8 @@
 #include <exception>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tcdata-build OUTPUT\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: tcdata-build OUTPUT [ICONS]\n");
         return 2;
     }
     try {
@@ -24,6 +26,9 @@ int main(int argc, char** argv) {
         addDragon(zip);
         addProps(zip);
         zip.write(argv[1]);
+        if (argc == 3) {
+            writeIcons(argv[2]);
+        }
         std::printf("tcdata-build: %zu entries written to %s\n", zip.entries().size(), argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tcdata-build: %s\n", e.what());

@@ -102,4 +102,38 @@ TEST_F(SceneDirectorTest, MenuPageModeFreezesTheRideAndRideModeContinues) {
     EXPECT_FLOAT_EQ(ride.cycleTimer, cycle + 0.05f);
 }
 
+TEST_F(SceneDirectorTest, StatusLinesShowForFiveSecondsWhenTheSplashEnds) {
+    CSceneDirector& d = start();
+    ASSERT_NE(d.menu3D(), nullptr);
+    ASSERT_NE(hudFont, nullptr);
+    int frames = 0;
+    while (d.splashRunning() && frames < 1000) {
+        d.render(0.1f);
+        ++frames;
+    }
+    // Five seconds held, then 1 / 0.13 seconds of fade.
+    EXPECT_NEAR(frames, 127, 2);
+    EXPECT_TRUE(controls->statusRefresh);
+    for (int i = 0; i < 3; ++i) {
+        d.render(0.1f);
+    }
+    EXPECT_FALSE(controls->statusRefresh);
+    EXPECT_FLOAT_EQ(d.hud().statusDisplayTime(), 5.0f - 0.2f);
+    EXPECT_STREQ(d.hud().statusLine1(), "ViewPoint: Cycle Through View Points; HeadTilt OFF");
+    EXPECT_STREQ(d.hud().statusLine2(), "Speed: 50%;  Roughness: 75%");
+    EXPECT_STREQ(d.hud().titleLine(), "Title: ");
+}
+
+TEST_F(SceneDirectorTest, TheMenuSwitchesToThePageModeAndBack) {
+    CSceneDirector& d = start();
+    C3DMenu& menu = *d.menu3D();
+    EXPECT_EQ(&d.menuInput(), static_cast<IMenuInput*>(&menu));
+    menu.open();
+    EXPECT_EQ(d.mode(), CSceneDirector::kModeMenuPage);
+    d.render(0.05f);
+    menu.cancel();
+    EXPECT_EQ(d.mode(), CSceneDirector::kModeRide);
+    d.render(0.05f);
+}
+
 } // namespace
