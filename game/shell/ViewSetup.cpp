@@ -5,9 +5,6 @@
 
 #include <cmath>
 
-float frustumSphereCenter[3] = {0.0f, 0.0f, 0.0f};
-float frustumSphereRadius = 0.0f;
-
 void computeFrustumSphere(float fov, float width, float height, float nearDist, float farDist) {
     const double pi = 3.14159265358979323846;
     // The near rectangle is taken as the viewport's half size in pixels.

@@ -1,10 +1,8 @@
 // Viewport, projection and the bounding sphere of the view frustum.
 #pragma once
 
-// Centre (eye space, z negative: in front of the viewer) and radius of the sphere around the
-// view frustum; world objects skip drawing when their own sphere lies outside it.
-extern float frustumSphereCenter[3];
-extern float frustumSphereRadius;
+// The frustum sphere (frustumSphereCenter, frustumSphereRadius) that reshapeView fills in.
+#include "game/assets/ViewSphere.h"
 
 constexpr float kFieldOfView = 45.0f;
 constexpr float kNearPlane = 5.0f;
