@@ -26,10 +26,12 @@ CSceneDirector::~CSceneDirector() {
     delete timer;
     timer = nullptr;
     // The world's objects go here, in the order they were created; then the models.
+    deleteBarsAndFlock();
     for (CBoneModel*& m : models) {
         delete m;
         m = nullptr;
     }
+    deleteBreath();
     rideTrack = nullptr;
     delete ride;
     ride = nullptr;
@@ -123,6 +125,10 @@ void CSceneDirector::buildScene() {
     // The terrain, the breath, the pot flames, the beat burst, the fountain spray, the
     // frequency bars (which then receive the ride's spectrum), the winged flock and the snow
     // are created here, then the terrain's texture, the three clouds and the pole spray.
+    createBreath();
+    createBars();
+    createFlock();
+    placeBars();
     for (CBoneModel*& m : models) {
         m = new CBoneModel;
     }
@@ -130,7 +136,8 @@ void CSceneDirector::buildScene() {
     loadProp(*models[2], "FountainPot2.dat");
     loadProp(*models[3], "FreqBarsPlatform.dat");
     loadProp(*models[4], "FireBallPoll.dat");
-    // models[0] becomes the dragon once its choreography exists; the sky box follows.
+    setUpDragon();
+    // The sky box follows.
 }
 
 // A prop missing from the archive stays empty and draws nothing; a damaged one ends the game
@@ -165,6 +172,8 @@ void CSceneDirector::renderScene(float dt) {
     // place so that no stale frame shows through.
     glClear(GL_COLOR_BUFFER_BIT);
     // The terrain, snow and flock, pot flames, pole, fountain and frequency bars draw here.
+    drawFlock(dt);
+    drawBars(dt);
     if (ride != nullptr) {
         ride->render(
             dt, RideView{controls->viewPoint, controls->headTilt != 0, controls->dragonOn != 0});

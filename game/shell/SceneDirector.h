@@ -8,6 +8,9 @@
 #include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/MenuInput.h"
+#include "game/world/BreathStream.h"
+#include "game/world/FrequencyBars.h"
+#include "game/world/WingFlock.h"
 
 #include <cstdint>
 
@@ -45,9 +48,29 @@ class CSceneDirector {
 
     CRideTrack* track() { return ride; }
 
+    // The dragon's breath, the frequency bars and the winged flock (null before initialize).
+    struct DragonParts {
+        BreathStream* breath = nullptr;
+        FrequencyBars* bars = nullptr;
+        WingFlock* flock = nullptr;
+    };
+    const DragonParts& dragonObjects() const { return dragonParts; }
+    CBoneModel* dragonModel() const { return models[0]; }
+
   private:
     void buildScene();
     void loadProp(CBoneModel& model, const char* name);
+    // The dragon's share of the world (SceneDirectorDragon.cpp), each called at its place in
+    // the world's order.
+    void createBreath();
+    void createBars();
+    void createFlock();
+    void placeBars();
+    void setUpDragon();
+    void drawFlock(float dt);
+    void drawBars(float dt);
+    void deleteBarsAndFlock();
+    void deleteBreath();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
@@ -66,6 +89,7 @@ class CSceneDirector {
     // The dragon, the two fountain pots, the bars platform and the fire-ball pole.
     static constexpr int kModels = 5;
     CBoneModel* models[kModels] = {};
+    DragonParts dragonParts;
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;

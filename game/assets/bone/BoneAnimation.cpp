@@ -1,10 +1,10 @@
 // Playing a bone model's action strips: combinations built once from strips, a key timer that
 // follows the music, playlists per music level, and the interpolation of every moving bone.
 #include "game/assets/bone/BoneModel.h"
+#include "game/assets/math/Random.h"
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -173,13 +173,13 @@ void CBoneModel::nextPlaylistEntry(int level) {
     }
     std::vector<PlaylistEntry>& list = playlists[level];
     // 1 to 5; 6 only when rand returns its maximum.
-    int loops = static_cast<int>(static_cast<float>(std::rand()) / 32767.0f * 5.0f) + 1;
+    int loops = static_cast<int>(static_cast<float>(rand15()) / 32767.0f * 5.0f) + 1;
     int& index = playlistIndex[level];
     index += 1;
     if (index >= static_cast<int>(list.size())) {
         index = 0;
         for (size_t i = list.size() - 1; i > 0; --i) {
-            size_t j = static_cast<size_t>(std::rand()) % (i + 1);
+            size_t j = static_cast<size_t>(rand15()) % (i + 1);
             std::swap(list[i], list[j]);
         }
     }

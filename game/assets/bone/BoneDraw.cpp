@@ -30,8 +30,8 @@ void finishLighting() {
 
 // The part's material, its colour scaled by tint.
 void applyMaterial(const BoneMaterial& m, const float tint[3]) {
-    const GLfloat colour[4] = {m.colour[0] * tint[0], m.colour[1] * tint[1],
-                               m.colour[2] * tint[2], 1.0f};
+    const GLfloat colour[4] = {m.colour[0] * tint[0], m.colour[1] * tint[1], m.colour[2] * tint[2],
+                               1.0f};
     const GLfloat specular[4] = {m.specular[0], m.specular[1], m.specular[2], 1.0f};
     glMaterialfv(GL_FRONT, GL_AMBIENT, colour);
     glMaterialfv(GL_FRONT, GL_DIFFUSE, colour);
