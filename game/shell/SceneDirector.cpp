@@ -25,13 +25,7 @@ CSceneDirector::CSceneDirector() {
 CSceneDirector::~CSceneDirector() {
     delete timer;
     timer = nullptr;
-    // The world's objects go here, in the order they were created; then the models.
-    deleteBarsAndFlock();
-    for (CBoneModel*& m : models) {
-        delete m;
-        m = nullptr;
-    }
-    deleteBreath();
+    deleteWorld();
     rideTrack = nullptr;
     delete ride;
     ride = nullptr;
@@ -121,33 +115,6 @@ bool CSceneDirector::initialize() {
     return opened;
 }
 
-void CSceneDirector::buildScene() {
-    // The terrain, the breath, the pot flames, the beat burst, the fountain spray, the
-    // frequency bars (which then receive the ride's spectrum), the winged flock and the snow
-    // are created here, then the terrain's texture, the three clouds and the pole spray.
-    createBreath();
-    createBars();
-    createFlock();
-    placeBars();
-    for (CBoneModel*& m : models) {
-        m = new CBoneModel;
-    }
-    loadProp(*models[1], "FountainPot.dat");
-    loadProp(*models[2], "FountainPot2.dat");
-    loadProp(*models[3], "FreqBarsPlatform.dat");
-    loadProp(*models[4], "FireBallPoll.dat");
-    setUpDragon();
-    // The sky box follows.
-}
-
-// A prop missing from the archive stays empty and draws nothing; a damaged one ends the game
-// with the reason.
-void CSceneDirector::loadProp(CBoneModel& model, const char* name) {
-    if (!model.loadBoneModel(name) && dataArchive != nullptr && dataArchive->readFile(name)) {
-        throw std::runtime_error("Couldn't load model " + model.loadError());
-    }
-}
-
 void CSceneDirector::frame() {
     float dt = paceFrame(timer, &lastTickCount, GetTickCount());
     render(dt);
@@ -156,6 +123,9 @@ void CSceneDirector::frame() {
 void CSceneDirector::render(float dt) {
     runGuarded([&] {
         ++frames;
+        if (sceneMode == kModeRide) {
+            refreshCloudImpostor();
+        }
         controls->processControls(nullptr);
         if (sceneMode == kModeRide) {
             glClear(GL_DEPTH_BUFFER_BIT);
@@ -165,20 +135,6 @@ void CSceneDirector::render(float dt) {
         }
         glFlush();
     });
-}
-
-void CSceneDirector::renderScene(float dt) {
-    // The sky box covers the whole view; until it draws, the colour buffer is cleared in its
-    // place so that no stale frame shows through.
-    glClear(GL_COLOR_BUFFER_BIT);
-    // The terrain, snow and flock, pot flames, pole, fountain and frequency bars draw here.
-    drawFlock(dt);
-    drawBars(dt);
-    if (ride != nullptr) {
-        ride->render(
-            dt, RideView{controls->viewPoint, controls->headTilt != 0, controls->dragonOn != 0});
-    }
-    // The clouds draw here, farthest first.
 }
 
 void CSceneDirector::setMode(int32_t mode) {

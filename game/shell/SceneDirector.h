@@ -11,6 +11,7 @@
 #include "game/world/BreathStream.h"
 #include "game/world/FrequencyBars.h"
 #include "game/world/WingFlock.h"
+#include "game/world/WorldObjects.h"
 
 #include <cstdint>
 
@@ -47,6 +48,8 @@ class CSceneDirector {
     int32_t frameCounter() const { return frames; }
 
     CRideTrack* track() { return ride; }
+    // The world's objects while the director exists (null before initialize).
+    WorldObjects& worldObjects() { return world; }
 
     // The dragon's breath, the frequency bars and the winged flock (null before initialize).
     struct DragonParts {
@@ -58,7 +61,10 @@ class CSceneDirector {
     CBoneModel* dragonModel() const { return models[0]; }
 
   private:
+    // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
+    // deleted in a fixed order.
     void buildScene();
+    void deleteWorld();
     void loadProp(CBoneModel& model, const char* name);
     // The dragon's share of the world (SceneDirectorDragon.cpp), each called at its place in
     // the world's order.
@@ -68,9 +74,12 @@ class CSceneDirector {
     void placeBars();
     void setUpDragon();
     void drawFlock(float dt);
+    void drawProp(CBoneModel* model, float drop, float dt);
     void drawBars(float dt);
     void deleteBarsAndFlock();
     void deleteBreath();
+    // One cloud's impostor per frame, the clouds taking turns.
+    void refreshCloudImpostor();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
     int32_t sceneMode = kModeRide;
@@ -90,6 +99,8 @@ class CSceneDirector {
     static constexpr int kModels = 5;
     CBoneModel* models[kModels] = {};
     DragonParts dragonParts;
+    WorldObjects world;
+    int nextImpostor = 0;
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;

@@ -41,8 +41,21 @@ void CSceneDirector::setUpDragon() {
         RideFeedTargets targets = ride->feedTargets();
         targets.dragon = models[0];
         targets.flock = dragonParts.flock;
+        targets.beatBurst = world.beatBurst;
+        targets.world = [this](float level) { feedWorldLevel(world, level); };
         ride->setFeedTargets(targets);
     }
+}
+
+// A prop model under its emitter, lowered by drop.
+void CSceneDirector::drawProp(CBoneModel* model, float drop, float dt) {
+    if (model == nullptr) {
+        return;
+    }
+    glPushMatrix();
+    glTranslatef(0.0f, drop, 0.0f);
+    model->drawBoneModel(dt);
+    glPopMatrix();
 }
 
 void CSceneDirector::drawFlock(float dt) {

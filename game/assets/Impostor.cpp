@@ -1,0 +1,62 @@
+#include "game/assets/Impostor.h"
+
+#include "game/assets/TextureManager.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstddef>
+#include <vector>
+
+CImpostor::~CImpostor() {
+    if (impostorTexture >= 0) {
+        textureManager.releaseTexture(impostorTexture);
+    }
+}
+
+bool CImpostor::createImpostorTexture(const char* name, int size) {
+    // Transparent from the start, so nothing undefined can show before the first capture.
+    std::vector<unsigned char> clear(static_cast<size_t>(size) * size * 4, 0);
+    return textureManager.createTexture(name, size, size, GL_RGBA, clear.data(), impostorTexture);
+}
+
+void CImpostor::beginCapture(const Vector3& position, float distance, int size) {
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // The world origin is the fixed point the clouds are seen and sorted from.
+    Vector3 eye = normalized(position) * distance;
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(45.0, 1.0, 1.0, 1000.0);
+
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    Vector3 up{m[1], m[5], m[9]};
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, 0.0, 0.0, 0.0, up.x, up.y, up.z);
+
+    glViewport(0, 0, size, size);
+    glEnable(GL_DEPTH_TEST);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClearColour);
+    glClearColor(0.0f, 0.0f, 0.21f, 0.0f);
+    // Only the corner that is captured needs clearing.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, size, size);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(savedClearColour[0], savedClearColour[1], savedClearColour[2],
+                 savedClearColour[3]);
+}
+
+void CImpostor::endCapture(int size) {
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(impostorTexture));
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}

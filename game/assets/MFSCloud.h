@@ -1,0 +1,71 @@
+// A drifting cloud: 400 soft puffs around a centre, rendered now and then into a 512 x 512
+// impostor texture and drawn every frame as one camera-facing quad carrying it. The puffs
+// crowd the centre and thin out towards an outer shell. The director refreshes one cloud's
+// impostor per frame and draws the clouds farthest first; the ride sets their brightness.
+#pragma once
+
+#include "game/assets/Impostor.h"
+#include "game/assets/math/Vector3.h"
+
+#include <vector>
+
+struct CloudPuff {
+    Vector3 position; // relative to the cloud's centre
+    Vector3 colour{1.0f, 1.0f, 1.0f};
+    float size = 0.0f;         // half the quad's side
+    float transparency = 0.1f; // drawn alpha is 1 - transparency
+    double sortDistance = 0.0; // squared distance to the sorting viewpoint
+};
+
+class CMFSCloud : public CImpostor {
+  public:
+    static constexpr int kPuffs = 400;
+    static constexpr int kImpostorSize = 512;
+    static constexpr float kCaptureDistance = 400.0f;
+    static constexpr float kBillboardHalfSize = 100.0f;
+    static constexpr float kBillboardScale = 2.3f;
+
+    // The puffs, the shared "splat" texture and the impostor texture registered under name.
+    // Needs a current GL context.
+    explicit CMFSCloud(const char* name);
+    ~CMFSCloud() override;
+
+    // Base and world position; the drift offset stays.
+    void setPosition(float x, float y, float z);
+    // The ride's brightness, never below 0.3.
+    void setBrightness(float value);
+    // With the model-view matrix on the cloud's centre: whether the cloud's sphere (range
+    // bias 110) meets the view frustum's sphere; remembers the answer and, when in range, the
+    // eye distance.
+    bool isInRange();
+    // The billboard with the impostor, then the drift by dt (reversing at the drift box).
+    void drawCloud(float dt);
+    // Advances the drift alone; drawCloud calls it.
+    void drift(float dt);
+    // Re-renders the impostor when the cloud was in range at its last test.
+    void renderImpostor();
+
+    // Random layout from rand01 draws: drift velocity, extents and the 400 puffs.
+    void generatePuffs();
+
+    Vector3 cameraRight{1.0f, 0.0f, 0.0f};
+    Vector3 cameraUp{0.0f, 1.0f, 0.0f};
+    Vector3 cameraBack{0.0f, 0.0f, 1.0f};
+    float brightness = 1.0f;
+    float sortDistance = 300.0f;
+    Vector3 worldPosition;
+    Vector3 basePosition;
+    Vector3 driftOffset;
+    Vector3 driftVelocity;
+    int puffCount = kPuffs;
+    std::vector<CloudPuff> puffs;
+    float lastEyeDistance = 0.0f;
+    bool inRange = true;
+    float rangeBias = 110.0f;
+    Vector3 localCentre;
+    int puffTexture = -1;
+
+  private:
+    void readCameraAxes();
+    void drawPuffs();
+};

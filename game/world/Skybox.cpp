@@ -1,0 +1,112 @@
+#include "game/world/Skybox.h"
+
+#include "game/assets/TextureManager.h"
+#include "game/assets/math/Matrix4.h"
+
+#include <GL/gl.h>
+
+const Skybox::FaceQuad Skybox::kDrawOrder[Skybox::kFaces] = {
+    {Bottom, {0, 1, 2, 3}}, {Top, {5, 4, 7, 6}},  {Front, {1, 5, 6, 2}},
+    {Back, {3, 7, 4, 0}},   {Left, {0, 4, 5, 1}}, {Right, {2, 6, 7, 3}},
+};
+
+namespace {
+
+struct FaceImage {
+    Skybox::Face face;
+    const char* file;
+    const char* error;
+};
+
+const FaceImage kImages[] = {
+    {Skybox::Front, "north.jpg", "Couldn't load Skybox texture front"},
+    {Skybox::Back, "south.jpg", "Couldn't load Skybox texture back"},
+    {Skybox::Left, "east.jpg", "Couldn't load Skybox texture left"},
+    {Skybox::Right, "west.jpg", "Couldn't load Skybox texture right"},
+    {Skybox::Top, "up.jpg", "Couldn't load Skybox texture top"},
+};
+
+} // namespace
+
+Skybox::Skybox() {
+    setCorners(1000.0f, 1000.0f, 1000.0f);
+}
+
+Skybox::~Skybox() {
+    // The bottom shares the top's reference.
+    for (int f = 0; f < Bottom; ++f) {
+        if (faceTexture[f] >= 0) {
+            textureManager.releaseTexture(faceTexture[f]);
+        }
+    }
+}
+
+void Skybox::setCorners(float sx, float sy, float sz) {
+    float hx = sx / 2.0f, hy = sy / 2.0f, hz = sz / 2.0f;
+    const float c[8][3] = {{-hx, -hy, -hz}, {-hx, -hy, hz}, {hx, -hy, hz}, {hx, -hy, -hz},
+                           {-hx, hy, -hz},  {-hx, hy, hz},  {hx, hy, hz},  {hx, hy, -hz}};
+    for (int i = 0; i < 8; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            corner[i][k] = c[i][k];
+        }
+    }
+}
+
+void Skybox::Load(int newStyle) {
+    faceTexture[Front] = -1;
+    style = newStyle;
+    if (style != 0) {
+        return;
+    }
+    for (const FaceImage& image : kImages) {
+        int slot = -1;
+        if (!textureManager.loadTexture(image.file, slot, GL_CLAMP_TO_EDGE, true)) {
+            throw image.error;
+        }
+        faceTexture[image.face] = slot;
+    }
+    faceTexture[Bottom] = faceTexture[Top];
+}
+
+void Skybox::SetTint(float r, float g, float b) {
+    tint[0] = r;
+    tint[1] = g;
+    tint[2] = b;
+}
+
+bool Skybox::Draw(float) {
+    return true;
+}
+
+void Skybox::Render() {
+    glDepthMask(GL_FALSE);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_COLOR_MATERIAL);
+    glPushMatrix();
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    Matrix4 view;
+    view.fromArray(m);
+    Matrix4 inverse = view.affineInverse();
+    glTranslatef(inverse.m[12], inverse.m[13], inverse.m[14]);
+
+    const float st[4][2] = {{1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}};
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(tint[0], tint[1], tint[2]);
+    for (const FaceQuad& face : kDrawOrder) {
+        glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(faceTexture[face.texture]));
+        glBegin(GL_QUADS);
+        for (int k = 0; k < 4; ++k) {
+            glTexCoord2f(st[k][0], st[k][1]);
+            glVertex3fv(corner[face.corner[k]]);
+        }
+        glEnd();
+    }
+    glDisable(GL_TEXTURE_2D);
+
+    glPopMatrix();
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_COLOR_MATERIAL);
+}

@@ -1,0 +1,161 @@
+#include "game/world/Terrain.h"
+
+#include "game/assets/DataArchive.h"
+#include "game/assets/TextureManager.h"
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+float littleEndianFloat(const unsigned char* b) {
+    uint32_t bits = static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                    static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+} // namespace
+
+CTerrain::CTerrain() {
+    if (dataArchive != nullptr && dataArchive->readFile(kHeightFile)) {
+        setHeights(dataArchive->getData(), dataArchive->getSize());
+    } else {
+        setHeights(nullptr, 0);
+    }
+}
+
+CTerrain::~CTerrain() {
+    if (lists != 0) {
+        glDeleteLists(lists, 2);
+    }
+    for (int id : {groundTexture, shadingTexture}) {
+        if (id >= 0) {
+            textureManager.releaseTexture(id);
+        }
+    }
+}
+
+void CTerrain::setHeights(const unsigned char* data, size_t size) {
+    const size_t needed = kPoints * kPoints * 4;
+    bool whole = data != nullptr && size >= needed;
+    for (int i = 0; i < kPoints; ++i) {
+        for (int j = 0; j < kPoints; ++j) {
+            float h = whole ? littleEndianFloat(data + 4 * (i * kPoints + j)) : 0.0f;
+            grid[i][j] = {static_cast<float>(i) * kSpacing, h * kHeightScale,
+                          static_cast<float>(j) * kSpacing};
+        }
+    }
+    if (lists != 0) {
+        glDeleteLists(lists, 2);
+        lists = 0;
+    }
+}
+
+void CTerrain::LoadTextures(const char* groundFile) {
+    groundTexture = -1;
+    if (!textureManager.loadTexture(groundFile, groundTexture, GL_CLAMP_TO_EDGE, true)) {
+        groundTexture = -1;
+        throw "Couldn't load CTerrain texture1";
+    }
+    if (!textureManager.loadTexture("terrainNormalMap.png", shadingTexture, GL_CLAMP_TO_EDGE,
+                                    true)) {
+        shadingTexture = -1;
+        throw "Couldn't load CTerrain texture2";
+    }
+}
+
+void CTerrain::SetTint(float r, float g, float b) {
+    tint[0] = r;
+    tint[1] = g;
+    tint[2] = b;
+}
+
+bool CTerrain::Draw() {
+    glDisable(GL_LIGHTING);
+    Render();
+    glEnable(GL_LIGHTING);
+    return true;
+}
+
+// Cell (i, j): corners grid[i][j], grid[i][j+1], grid[i+1][j+1], grid[i+1][j]. Per cell the
+// whole texture: (0, 0), (0, 1), (1, 1), (1, 0); stretched: (s, t), (s, t + d), (s + d, t + d),
+// (s + d, t) with s = i d, t = j d, d = 1/16.
+void CTerrain::emitCells(bool stretched) const {
+    const float d = 0.0625f;
+    glBegin(GL_QUADS);
+    for (int i = 0; i < kPoints - 1; ++i) {
+        for (int j = 0; j < kPoints - 1; ++j) {
+            const Vector3* corner[4] = {&grid[i][j], &grid[i][j + 1], &grid[i + 1][j + 1],
+                                        &grid[i + 1][j]};
+            float s = stretched ? static_cast<float>(i) * d : 0.0f;
+            float t = stretched ? static_cast<float>(j) * d : 0.0f;
+            float step = stretched ? d : 1.0f;
+            const float st[4][2] = {{s, t}, {s, t + step}, {s + step, t + step}, {s + step, t}};
+            for (int k = 0; k < 4; ++k) {
+                glTexCoord2f(st[k][0], st[k][1]);
+                glVertex3f(corner[k]->x, corner[k]->y, corner[k]->z);
+            }
+        }
+    }
+    glEnd();
+}
+
+// The grid changes only with the height points, so each pass's cells are compiled once; the
+// tint is the current colour when a list runs.
+void CTerrain::buildLists() {
+    lists = glGenLists(2);
+    if (lists == 0) {
+        return;
+    }
+    glNewList(lists, GL_COMPILE);
+    emitCells(false);
+    glEndList();
+    glNewList(lists + 1, GL_COMPILE);
+    emitCells(true);
+    glEndList();
+}
+
+void CTerrain::Render() {
+    if (lists == 0) {
+        buildLists();
+    }
+    // Pass 1: the ground texture on every cell, replacing the fragment colour.
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_COLOR_MATERIAL);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glDisable(GL_ALPHA_TEST);
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(groundTexture));
+    glColor3f(tint[0], tint[1], tint[2]);
+    if (lists != 0) {
+        glCallList(lists);
+    } else {
+        emitCells(false);
+    }
+
+    // Pass 2: on exactly the pixels of pass 1, result = 2 x shading x tint x ground.
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_EQUAL);
+    glEnable(GL_BLEND);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(shadingTexture));
+    glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+    glColor3f(tint[0], tint[1], tint[2]);
+    if (lists != 0) {
+        glCallList(lists + 1);
+    } else {
+        emitCells(true);
+    }
+
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_COLOR_MATERIAL);
+}
