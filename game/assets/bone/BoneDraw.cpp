@@ -105,6 +105,8 @@ void CBoneModel::drawSkinned(float dt) {
         return;
     }
     glEnable(GL_LIGHTING);
+    // Lit by the parts' own materials, whatever colour tracking an earlier draw left on.
+    glDisable(GL_COLOR_MATERIAL);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDisable(GL_BLEND);
