@@ -2,13 +2,21 @@
 // pattern through the shared music block as tcfeed would, drawn without the 60 fps pacing.
 // Run from a folder with data/ beside it (make bench does); needs a display.
 //
-//   RideFrame   one whole frame: update and draw, then the buffer swap and glFinish
-//   RideUpdate  the ride's update step alone (path, wave and camera)
+//   RideOnlyFrame  the ride alone as it was drawn before the world: clear, update, the trail
+//   WorldFrame     the whole frame: one cloud impostor refresh, sky, terrain, snow, flames,
+//                  pole and fountain sprays, the trail, the beat burst and the clouds, with
+//                  the world fed a loud level (every emitter at its full-music strength)
+//   RideFrame      the whole frame as the director draws it today, with the world at rest
+//   RideUpdate     the ride's update step alone (path, wave and camera)
+//   EmitterUpdate  the update step of all four emitters the director updates, loud
+//   Part/...       one piece of the world frame drawn alone (then glFinish), loud, with the
+//                  camera the last frame left: where the world frame's time goes
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
 #include "game/shell/ViewSetup.h"
 #include "game/shell/WindowRecord.h"
+#include "game/world/WorldObjects.h"
 #include "platform/window/GLContext.h"
 #include "platform/window/Window.h"
 #include "shared/musicblock/CSharedMusicBlock.h"
@@ -68,6 +76,48 @@ class Game {
         feed();
         director->track()->updateRideFrame(kFrameSeconds, RideView{viewpoint::kForwardNear});
     }
+    // The trail alone: what the ride frame was before the world existed.
+    void rideOnlyFrame() {
+        feed();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        director->track()->render(kFrameSeconds, RideView{viewpoint::kForwardNear});
+        glFlush();
+        SwapBuffers(windowRecord.deviceContext);
+        glFinish();
+        pumpMessages();
+    }
+    // The director's frame, then what the ride's music feed does for the world at a loud
+    // level: the levels for the next frame, and a beat burst started every second and
+    // updated (and so drawn) with this frame's camera.
+    void worldFrame() {
+        feed();
+        director->render(kFrameSeconds);
+        WorldObjects& world = director->worldObjects();
+        feedWorldLevel(world, kLoudLevel);
+        ++worldFrames;
+        bool beat = (worldFrames / 60) % 2 == 0;
+        const Vector3& d = director->track()->viewDirection;
+        world.beatBurst->Burst(beat, kLoudLevel, d.x, d.y, d.z, 0);
+        world.beatBurst->Update(kFrameSeconds);
+        SwapBuffers(windowRecord.deviceContext);
+        glFinish();
+        pumpMessages();
+    }
+    // The four emitters the director updates (the beat burst draws from its own update and
+    // is timed within WorldFrame).
+    void updateEmitters() {
+        WorldObjects& world = director->worldObjects();
+        world.snow->Update(kFrameSeconds);
+        world.potFlames->Update(kFrameSeconds);
+        world.poleSpray->Update(kFrameSeconds);
+        world.fountainSpray->Update(kFrameSeconds);
+    }
+    void quietWorld() { feedWorldLevel(director->worldObjects(), 0.0f); }
+    WorldObjects& worldObjects() { return director->worldObjects(); }
+    CSceneDirector& scene() { return *director; }
+
+    // A loud ride level: snow at full density, the sky black, sprays at long life.
+    static constexpr float kLoudLevel = 120.0f;
 
     bool ok = false;
 
@@ -91,13 +141,14 @@ class Game {
     CSceneDirector* director = nullptr;
     CSharedMusicBlock feeder;
     double clock = 0.0;
+    int worldFrames = 0;
 };
 
 Game* game = nullptr;
 
-double median(std::vector<double> v) {
+double percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
+    return v.empty() ? 0.0 : v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
 // Times each iteration on its own so the median is reported next to the mean.
@@ -111,12 +162,32 @@ void timeEach(benchmark::State& state, Step step, double unit, const char* count
         auto t1 = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double>(t1 - t0).count() * unit);
     }
-    state.counters[counter] = median(times);
+    state.counters[counter] = percentile(times, 0.5);
+    state.counters["p95"] = percentile(times, 0.95);
 }
 
-void RideFrame(benchmark::State& state) {
+void RideOnlyFrame(benchmark::State& state) {
     // The trail fills in the first 250 frames; measure a full one.
     for (int i = 0; i < 300; ++i) {
+        game->rideOnlyFrame();
+    }
+    timeEach(
+        state, [] { game->rideOnlyFrame(); }, 1e3, "median_ms");
+}
+BENCHMARK(RideOnlyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void WorldFrame(benchmark::State& state) {
+    for (int i = 0; i < 120; ++i) {
+        game->worldFrame();
+    }
+    timeEach(
+        state, [] { game->worldFrame(); }, 1e3, "median_ms");
+    game->quietWorld();
+}
+BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void RideFrame(benchmark::State& state) {
+    for (int i = 0; i < 60; ++i) {
         game->frame();
     }
     timeEach(
@@ -129,6 +200,104 @@ void RideUpdate(benchmark::State& state) {
         state, [] { game->update(); }, 1e6, "median_us");
 }
 BENCHMARK(RideUpdate)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+void EmitterUpdate(benchmark::State& state) {
+    feedWorldLevel(game->worldObjects(), Game::kLoudLevel);
+    timeEach(
+        state, [] { game->updateEmitters(); }, 1e6, "median_us");
+    game->quietWorld();
+}
+BENCHMARK(EmitterUpdate)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// One piece of the world drawn alone, after a loud world frame placed the camera.
+template <class Draw> void part(benchmark::State& state, Draw draw) {
+    for (int i = 0; i < 30; ++i) {
+        game->worldFrame();
+    }
+    feedWorldLevel(game->worldObjects(), Game::kLoudLevel);
+    timeEach(
+        state,
+        [&] {
+            draw(game->worldObjects());
+            glFinish();
+        },
+        1e3, "median_ms");
+    game->quietWorld();
+}
+
+void Part(benchmark::State& state, int which) {
+    part(state, [which](WorldObjects& w) {
+        switch (which) {
+        case 0:
+            w.skybox->Render();
+            break;
+        case 1:
+            glPushMatrix();
+            glTranslatef(-2000.0f, 142.0f, -2000.0f);
+            w.terrain->Draw();
+            glPopMatrix();
+            break;
+        case 2:
+            w.clouds[0]->inRange = true;
+            w.clouds[0]->renderImpostor();
+            break;
+        case 3:
+            w.snow->Render();
+            break;
+        case 4:
+            glPushMatrix();
+            glTranslatef(1000.0f, 0.0f, 0.0f);
+            w.potFlames->IsInView();
+            w.potFlames->Render();
+            glTranslatef(-2000.0f, 0.0f, 0.0f);
+            w.potFlames->IsInView();
+            w.potFlames->Render();
+            glPopMatrix();
+            break;
+        case 5:
+            glPushMatrix();
+            glTranslatef(-700.0f, 10.0f, -1100.0f);
+            w.poleSpray->Render();
+            glPopMatrix();
+            break;
+        case 6:
+            glPushMatrix();
+            glTranslatef(0.0f, -25.0f, 0.0f);
+            w.fountainSpray->IsInView();
+            w.fountainSpray->Render();
+            glPopMatrix();
+            break;
+        case 7:
+            for (CMFSCloud* c : w.clouds) {
+                glPushMatrix();
+                glTranslatef(c->worldPosition.x, c->worldPosition.y, c->worldPosition.z);
+                if (c->isInRange()) {
+                    c->drawCloud(0.0f);
+                }
+                glPopMatrix();
+            }
+            break;
+        case 8:
+            if (!w.beatBurst->running) {
+                w.beatBurst->elapsedTime = w.beatBurst->duration;
+                w.beatBurst->Burst(true, Game::kLoudLevel, 0.0f, 0.0f, -1.0f, 0);
+            }
+            w.beatBurst->Update(1.0f / 60.0f);
+            break;
+        default:
+            break;
+        }
+    });
+}
+BENCHMARK_CAPTURE(Part, Sky, 0)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Terrain, 1)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Impostor, 2)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Snow, 3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, PotFlames, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, PoleSpray, 5)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Fountain, 6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Clouds, 7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, BeatBurst, 8)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace
 

@@ -42,11 +42,9 @@ void CImpostor::beginCapture(const Vector3& position, float distance, int size) 
     glEnable(GL_DEPTH_TEST);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClearColour);
     glClearColor(0.0f, 0.0f, 0.21f, 0.0f);
-    // Only the corner that is captured needs clearing.
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, size, size);
+    // The whole buffer: software GL clears it faster than a scissored corner, and the sky
+    // covers every pixel of the frame afterwards.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
     glClearColor(savedClearColour[0], savedClearColour[1], savedClearColour[2],
                  savedClearColour[3]);
 }

@@ -170,8 +170,10 @@ void CMFSCloud::drawPuffs() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(puffTexture));
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    // Without depth test nothing is written but colour, and with this blend function a texel
+    // of alpha 0 adds 0 and keeps the rest: the alpha test would change no pixel, so the
+    // puffs are drawn without it.
+    glDisable(GL_ALPHA_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
 
@@ -189,6 +191,10 @@ void CMFSCloud::drawPuffs() {
                              corner[k].x, corner[k].y, corner[k].z});
         }
     }
+    // One colour per quad: flat shading gives the same fragments with less to interpolate.
+    GLint shadeModel = GL_SMOOTH;
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    glShadeModel(GL_FLAT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
@@ -200,6 +206,7 @@ void CMFSCloud::drawPuffs() {
     glVertexPointer(3, GL_FLOAT, stride, &quads[0].x);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(quads.size()));
     glPopClientAttrib();
+    glShadeModel(static_cast<GLenum>(shadeModel));
 
     glColor4fv(saved);
     glEnable(GL_LIGHTING);

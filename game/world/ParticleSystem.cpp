@@ -124,6 +124,10 @@ void CParticleSystem::beginFrame(GLint envMode, GLenum src, GLenum dst) {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.0f);
     glDisable(GL_LIGHTING);
+    // Every quad has one colour: flat shading gives the same fragments with less to
+    // interpolate.
+    glGetIntegerv(GL_SHADE_MODEL, &savedShadeModel);
+    glShadeModel(GL_FLAT);
     batch.clear();
 }
 
@@ -151,6 +155,7 @@ void CParticleSystem::endFrame() {
     CutoutState(false);
     glColor4fv(savedColour);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, savedEnvMode);
+    glShadeModel(static_cast<GLenum>(savedShadeModel));
     glEnable(GL_LIGHTING);
     AdditiveState(false);
     glMaterialfv(GL_FRONT, GL_DIFFUSE, kWhite);

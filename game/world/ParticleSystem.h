@@ -85,7 +85,8 @@ class CParticleSystem {
     Matrix4 viewMatrix;
 
   protected:
-    // The drawing frame: saves the current colour and texture environment mode, takes the
+    // The drawing frame: saves the current colour, texture environment mode and shade model
+    // (flat while the quads draw: each has one colour), takes the
     // billboard axes, enables texturing with envMode, blending with (src, dst), binds the
     // texture, alpha test greater than 0, lighting off, and starts an empty quad batch.
     void beginFrame(GLint envMode, GLenum src, GLenum dst);
@@ -114,4 +115,5 @@ class CParticleSystem {
     std::vector<QuadVertex> batch;
     float savedColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     GLint savedEnvMode = GL_MODULATE;
+    GLint savedShadeModel = GL_SMOOTH;
 };

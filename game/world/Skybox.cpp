@@ -64,6 +64,11 @@ void Skybox::Load(int newStyle) {
             throw image.error;
         }
         faceTexture[image.face] = slot;
+        // The faces are always seen magnified (a 512 image spans a quarter turn, well over a
+        // thousand pixels), so their mipmaps are never read; sampling the base level alone
+        // draws the same pixels at a fraction of the cost in software GL.
+        glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(slot));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
     faceTexture[Bottom] = faceTexture[Top];
 }
@@ -91,6 +96,10 @@ void Skybox::Render() {
     glTranslatef(inverse.m[12], inverse.m[13], inverse.m[14]);
 
     const float st[4][2] = {{1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}, {0.0f, 1.0f}};
+    // One colour for the whole cube: flat shading draws the same with less to interpolate.
+    GLint shadeModel = GL_SMOOTH;
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    glShadeModel(GL_FLAT);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor3f(tint[0], tint[1], tint[2]);
@@ -104,6 +113,7 @@ void Skybox::Render() {
         glEnd();
     }
     glDisable(GL_TEXTURE_2D);
+    glShadeModel(static_cast<GLenum>(shadeModel));
 
     glPopMatrix();
     glDepthMask(GL_TRUE);

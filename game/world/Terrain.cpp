@@ -122,6 +122,12 @@ void CTerrain::Render() {
     if (lists == 0) {
         buildLists();
     }
+    // Both passes draw in one colour, the tint: flat shading draws the same with less to
+    // interpolate.
+    GLint shadeModel = GL_SMOOTH;
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    glShadeModel(GL_FLAT);
+
     // Pass 1: the ground texture on every cell, replacing the fragment colour.
     glDisable(GL_LIGHTING);
     glEnable(GL_TEXTURE_2D);
@@ -158,4 +164,5 @@ void CTerrain::Render() {
     glDisable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_COLOR_MATERIAL);
+    glShadeModel(static_cast<GLenum>(shadeModel));
 }

@@ -1,0 +1,156 @@
+// The whole scene in the game's own 800 x 600 window with the built archive, at rest (no
+// music): sky above the horizon, green ground below, nothing left black, the world's objects
+// built, and no trace of the cloud impostor captured in the same back buffer.
+#include "game/shell/Controls.h"
+#include "game/shell/GameWindow.h"
+#include "game/shell/SceneDirector.h"
+#include "game/shell/ViewSetup.h"
+#include "game/shell/WindowRecord.h"
+#include "platform/window/GLContext.h"
+#include "tests/support/TestPaths.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SceneWorldTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(isolation.ok());
+        std::filesystem::create_directory_symlink(std::string(TC_DIST_DIR) + "/data",
+                                                  scratch.file("data"));
+        static char instanceToken;
+        static AppInstanceInfo appInfo{};
+        static bool registered = false;
+        prepareWindowRecord(&keys, &appInfo, reinterpret_cast<HINSTANCE>(&instanceToken));
+        if (!registered) {
+            ASSERT_TRUE(registerWindowClass(&appInfo));
+            registered = true;
+        }
+        ASSERT_TRUE(createGameWindow(&windowRecord));
+        windowOpen = true;
+        mainWindowHandle = windowRecord.window;
+        reshapeView(kClientWidth, kClientHeight);
+        director = new CSceneDirector;
+        sceneDirector = director;
+        director->initialize();
+        // Forward Near: the camera rides behind the car, level with the ground.
+        director->setRideSettings(
+            RideSettings{viewpoint::kForwardNear, true, false, 0.75f, false, 0.5f});
+    }
+    void TearDown() override {
+        sceneDirector = nullptr;
+        delete director;
+        director = nullptr;
+        if (windowOpen) {
+            destroyGameWindow(&windowRecord);
+        }
+    }
+    // Renders frames; the last one is read back before it is shown.
+    std::vector<unsigned char> frames(int n) {
+        for (int i = 0; i < n - 1; ++i) {
+            director->render(1.0f / 60.0f);
+            SwapBuffers(windowRecord.deviceContext);
+        }
+        director->render(1.0f / 60.0f);
+        std::vector<unsigned char> px(static_cast<size_t>(kClientWidth) * kClientHeight * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, kClientWidth, kClientHeight, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        SwapBuffers(windowRecord.deviceContext);
+        return px;
+    }
+    // Keeps the picture beside the other test screenshots, for a person to look at.
+    static void saveShot(const std::vector<unsigned char>& px, const char* name) {
+        std::FILE* f = std::fopen((std::string(TC_TEST_STATE_DIR) + "/" + name).c_str(), "wb");
+        if (f == nullptr) {
+            return;
+        }
+        std::fprintf(f, "P6\n%d %d\n255\n", kClientWidth, kClientHeight);
+        for (int y = 0; y < kClientHeight; ++y) {
+            for (int x = 0; x < kClientWidth; ++x) {
+                std::fwrite(at(px, x, y), 1, 3, f);
+            }
+        }
+        std::fclose(f);
+    }
+    // Pixel (x, y) counted from the top left.
+    static const unsigned char* at(const std::vector<unsigned char>& px, int x, int y) {
+        return &px[4 * (static_cast<size_t>(kClientHeight - 1 - y) * kClientWidth + x)];
+    }
+
+    testsupport::ScratchDir scratch;
+    testsupport::IsolatedMusicBlock isolation{scratch};
+    KeyDownTable keys{};
+    CSceneDirector* director = nullptr;
+    bool windowOpen = false;
+};
+
+TEST_F(SceneWorldTest, AtRestSkyAboveGreenBelowAndNothingBlack) {
+    WorldObjects& w = director->worldObjects();
+    ASSERT_NE(w.terrain, nullptr);
+    ASSERT_NE(w.skybox, nullptr);
+    ASSERT_NE(w.potFlames, nullptr);
+    ASSERT_NE(w.beatBurst, nullptr);
+    ASSERT_NE(w.fountainSpray, nullptr);
+    ASSERT_NE(w.snow, nullptr);
+    ASSERT_NE(w.poleSpray, nullptr);
+    for (CMFSCloud* c : w.clouds) {
+        ASSERT_NE(c, nullptr);
+    }
+    // The start-up values of the world.
+    EXPECT_FLOAT_EQ(w.potFlames->level, 5.0f);
+    EXPECT_FLOAT_EQ(w.fountainSpray->lifeScale, 50.0f);
+    EXPECT_FLOAT_EQ(w.poleSpray->spawnRadius, 5.0f);
+    EXPECT_FLOAT_EQ(w.clouds[1]->basePosition.z, 1000.0f);
+    EXPECT_FLOAT_EQ(w.clouds[2]->basePosition.x, -1000.0f);
+
+    std::vector<unsigned char> px = frames(90);
+    saveShot(px, "scene-at-rest.ppm");
+    long sky = 0, skyRows = 0, ground = 0, groundRows = 0, black = 0;
+    for (int y = 0; y < kClientHeight; ++y) {
+        for (int x = 0; x < kClientWidth; ++x) {
+            const unsigned char* p = at(px, x, y);
+            int r = p[0], g = p[1], b = p[2];
+            black += r + g + b < 30 ? 1 : 0;
+            if (y < 100) {
+                ++skyRows;
+                sky += b > g && b > 120 ? 1 : 0;
+            } else if (y >= 500) {
+                ++groundRows;
+                ground += g > r + 40 && g > 100 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(sky, skyRows * 9 / 10);
+    // The trail's rails cover part of the ground in this view.
+    EXPECT_GT(ground, groundRows * 6 / 10);
+}
+
+TEST_F(SceneWorldTest, TheImpostorCaptureNeverShowsInTheFrame) {
+    // Each frame captures one cloud into the lower-left 512 x 512 of the back buffer, cleared
+    // to dark blue (0, 0, 54) first; the sky box covers it before the frame is shown.
+    for (int round = 0; round < 3; ++round) {
+        std::vector<unsigned char> px = frames(round == 0 ? 30 : 1);
+        long captureBlue = 0;
+        for (int y = kClientHeight - 512; y < kClientHeight; ++y) {
+            for (int x = 0; x < 512; ++x) {
+                const unsigned char* p = at(px, x, y);
+                captureBlue += p[0] < 8 && p[1] < 8 && p[2] > 40 && p[2] < 70 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(captureBlue, 0) << "round " << round;
+    }
+    // The clear colour of the menu pages is the director's again.
+    float clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FLOAT_EQ(clear[2], 0.0f);
+}
+
+} // namespace
