@@ -6,6 +6,11 @@
 //   WorldFrame     the whole frame: one cloud impostor refresh, sky, terrain, snow, flames,
 //                  pole and fountain sprays, the trail, the beat burst and the clouds, with
 //                  the world fed a loud level (every emitter at its full-music strength)
+//   FullFrame      WorldFrame with the dragon's parts too: the flock, the frequency bars on
+//                  their platform, the dragon skinned on the CPU and its breath (depth-sorted)
+//                  whenever its move burns; run right after WorldFrame for the comparison
+//   DragonCpu      the dragon's draw with its breath burning, in thread CPU time: key timer,
+//                  skinning, the breath's update and depth sort and the GL calls' own cost
 //   RideFrame      the whole frame as the director draws it today, with the world at rest
 //   RideUpdate     the ride's update step alone (path, wave and camera)
 //   EmitterUpdate  the update step of all four emitters the director updates, loud
@@ -24,6 +29,7 @@
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -177,6 +183,7 @@ void RideOnlyFrame(benchmark::State& state) {
 BENCHMARK(RideOnlyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 void WorldFrame(benchmark::State& state) {
+    game->scene().showDragonParts(false);
     for (int i = 0; i < 120; ++i) {
         game->worldFrame();
     }
@@ -184,7 +191,52 @@ void WorldFrame(benchmark::State& state) {
         state, [] { game->worldFrame(); }, 1e3, "median_ms");
     game->quietWorld();
 }
-BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+void FullFrame(benchmark::State& state) {
+    game->scene().showDragonParts(true);
+    for (int i = 0; i < 120; ++i) {
+        game->worldFrame();
+    }
+    timeEach(
+        state, [] { game->worldFrame(); }, 1e3, "median_ms");
+    game->quietWorld();
+}
+BENCHMARK(FullFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The first move burns between keys 10 and 25: the key is held at 12 so that every draw
+// skins, updates and sorts the breath.
+void DragonCpu(benchmark::State& state) {
+    game->scene().showDragonParts(true);
+    for (int i = 0; i < 30; ++i) {
+        game->frame();
+    }
+    CBoneModel& dragon = *game->scene().dragonModel();
+    dragon.setCombination(0);
+    dragon.setMusicLevel(1.0f);
+    std::vector<double> times;
+    for (auto _ : state) {
+        dragon.key = 12.0f;
+        dragon.fraction = 0.0f;
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -150.0f);
+        double t0 = threadSeconds();
+        dragon.drawBoneModel(kFrameSeconds);
+        double t1 = threadSeconds();
+        glPopMatrix();
+        glFinish();
+        times.push_back((t1 - t0) * 1e3);
+    }
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["p95"] = percentile(times, 0.95);
+}
+BENCHMARK(DragonCpu)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void RideFrame(benchmark::State& state) {
     for (int i = 0; i < 60; ++i) {

@@ -58,15 +58,25 @@ void CSceneDirector::drawProp(CBoneModel* model, float drop, float dt) {
     glPopMatrix();
 }
 
+void CSceneDirector::showDragonParts(bool shown) {
+    dragonPartsShown = shown;
+    if (ride != nullptr) {
+        RideFeedTargets targets = ride->feedTargets();
+        targets.dragon = shown ? models[0] : nullptr;
+        targets.flock = shown ? dragonParts.flock : nullptr;
+        ride->setFeedTargets(targets);
+    }
+}
+
 void CSceneDirector::drawFlock(float dt) {
-    if (dragonParts.flock != nullptr) {
+    if (dragonParts.flock != nullptr && dragonPartsShown) {
         dragonParts.flock->Update(dt);
         dragonParts.flock->Render();
     }
 }
 
 void CSceneDirector::drawBars(float dt) {
-    if (dragonParts.bars != nullptr) {
+    if (dragonParts.bars != nullptr && dragonPartsShown) {
         dragonParts.bars->Draw(dt);
     }
 }
