@@ -1,30 +1,17 @@
 #include "game/assets/TextureManager.h"
 
 #include "game/assets/DataArchive.h"
-#include "game/assets/PngCheck.h"
+#include "game/assets/ImageDecode.h"
 
 #include <GL/glu.h>
-#include <IL/il.h>
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 CTextureManager textureManager;
 
 namespace {
-
-// The decoder for a name, or IL_TYPE_UNKNOWN.
-ILenum decoderFor(const char* name) {
-    if (std::strstr(name, ".png") != nullptr) {
-        return IL_PNG;
-    }
-    if (std::strstr(name, ".bmp") != nullptr) {
-        return IL_BMP;
-    }
-    if (std::strstr(name, ".jpg") != nullptr) {
-        return IL_JPG;
-    }
-    return IL_TYPE_UNKNOWN;
-}
 
 char* copyOf(const char* s) {
     size_t n = std::strlen(s) + 1;
@@ -33,18 +20,16 @@ char* copyOf(const char* s) {
     return c;
 }
 
-// Decodes the archive's current entry into the bound DevIL image as RGBA bytes.
-bool decodeEntry(ILenum type) {
-    // Every decoder gets the entry's real size, so a damaged image cannot be read past its end.
-    const unsigned char* data = dataArchive->getData();
-    size_t size = dataArchive->getSize();
-    if (type == IL_PNG && !pngIsWhole(data, size)) {
-        return false;
+// Forgets GL errors of earlier calls, so that the next check sees this load's.
+void clearGLErrors() {
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
     }
-    if (!ilLoadL(type, data, static_cast<ILuint>(size))) {
-        return false;
-    }
-    return ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) == IL_TRUE;
+}
+
+uint32_t largestTextureSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? static_cast<uint32_t>(side) : 0;
 }
 
 } // namespace
@@ -91,41 +76,59 @@ bool CTextureManager::loadTexture(const char* name, int& slot, GLint wrap, bool 
         ++slots[slot].refs;
         return true;
     }
-    ilInit();
-    // Rows are handed to GL bottom first, so texture coordinate t = 1 is the top of the image
-    // whatever order the file stores its rows in.
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    ILenum type = decoderFor(name);
-    bool decoded = dataArchive != nullptr && dataArchive->readFile(name) &&
-                   type != IL_TYPE_UNKNOWN && decodeEntry(type);
-    if (decoded) {
-        slot = claimSlot(name);
+    error.clear();
+    ImageKind kind = ImageKind::Png;
+    if (!imageKindFor(name, &kind)) {
+        error = std::string(name) + ": not a .png, .bmp or .jpg image";
+        return false;
     }
-    if (slot >= 0) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                        mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
-        GLint width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
-        GLint bpp = ilGetInteger(IL_IMAGE_BPP);
-        auto format = static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT));
-        if (mipmap) {
-            gluBuild2DMipmaps(GL_TEXTURE_2D, bpp, width, height, format, GL_UNSIGNED_BYTE,
-                              ilGetData());
-        } else {
-            glTexImage2D(GL_TEXTURE_2D, 0, bpp, width, height, 0, format, GL_UNSIGNED_BYTE,
-                         ilGetData());
-        }
-        slots[slot].refs = 1;
+    if (dataArchive == nullptr) {
+        error = std::string(name) + ": no data archive is open";
+        return false;
     }
-    // The pixels are in GL now (or nothing was made); the DevIL image is not kept.
-    ilDeleteImages(1, &image);
-    return slot >= 0;
+    if (!dataArchive->readFile(name)) {
+        error = dataArchive->lastError();
+        return false;
+    }
+    DecodedImage image;
+    std::string why;
+    if (!decodeImage(kind, dataArchive->getData(), dataArchive->getSize(), largestTextureSide(),
+                     &image, &why)) {
+        error = std::string(name) + ": " + why;
+        return false;
+    }
+    slot = claimSlot(name);
+    if (slot < 0) {
+        error = std::string(name) + ": all " + std::to_string(kSlots) + " texture slots are in use";
+        return false;
+    }
+    clearGLErrors();
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    auto width = static_cast<GLint>(image.width), height = static_cast<GLint>(image.height);
+    // The pixels were decoded as RGBA bytes, bottom row first.
+    bool made = true;
+    if (mipmap) {
+        made = gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                                 image.rgba.data()) == 0;
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     image.rgba.data());
+    }
+    GLenum glError = glGetError();
+    if (!made || glError != GL_NO_ERROR) {
+        // GL refused the texture: the load fails and the slot is given back.
+        freeSlot(slot);
+        slot = -1;
+        error = std::string(name) + ": GL refused a texture of " + std::to_string(width) + " x " +
+                std::to_string(height) + " pixels (error " + std::to_string(glError) + ")";
+        return false;
+    }
+    slots[slot].refs = 1;
+    return true;
 }
 
 bool CTextureManager::createTexture(const char* name, int width, int height, GLenum format,

@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 class CTextureManager {
   public:
     static constexpr int kSlots = 100;
@@ -17,7 +19,12 @@ class CTextureManager {
     // An image of the data archive, decoded by the extension found in its name (".png",
     // ".bmp", ".jpg", case-sensitive, in that order). wrap goes to both S and T; mipmap builds
     // mipmaps through GLU. A name already loaded gains a reference and ignores the rest.
+    // False, with no slot taken and the reason in loadError, when the archive cannot give the
+    // entry, the image fails its checks (see ImageCheck.h; no side larger than GL's maximum
+    // texture size) or does not decode, or GL refuses the texture.
     bool loadTexture(const char* name, int& slot, GLint wrap, bool mipmap);
+    // Why the last loadTexture failed: which file, and what was wrong with it.
+    const std::string& loadError() const { return error; }
     // A texture from the caller's 8-bit pixels in the given GL format: RGBA8, linear, no
     // mipmaps, clamped to edge.
     bool createTexture(const char* name, int width, int height, GLenum format,
@@ -42,6 +49,7 @@ class CTextureManager {
     int claimSlot(const char* name);
 
     TextureSlot* slots;
+    std::string error;
 };
 
 extern CTextureManager textureManager;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -29,6 +30,12 @@ int forwardDistance(int32_t view) {
     default:
         return 0;
     }
+}
+
+// True for the codes of the seven views and of the cycle.
+bool isViewPoint(int32_t code) {
+    return code == viewpoint::kCycle ||
+           std::find(std::begin(kCycle), std::end(kCycle), code) != std::end(kCycle);
 }
 
 } // namespace
@@ -94,6 +101,11 @@ CameraShot CRideTrack::cameraShot(int32_t current, bool headTilt) const {
 void CRideTrack::placeRideCamera(float dt, const RideView& view) {
     billboardFromView = 0.0f;
     int32_t current = view.viewPoint;
+    // A code no view uses (a settings file from elsewhere) shows the default view, the cycle;
+    // the code itself stays as the settings have it.
+    if (!isViewPoint(current)) {
+        current = viewpoint::kCycle;
+    }
     if (current == viewpoint::kCycle) {
         cycleTimer += dt;
         if (cycleTimer >= kCycleSeconds) {
@@ -116,7 +128,6 @@ void CRideTrack::placeRideCamera(float dt, const RideView& view) {
             easeTilt(dt, 0, false, 0.7f);
         }
     }
-    // Any other code places no camera: the model-view matrix keeps what it holds.
     CameraShot shot = cameraShot(current, view.headTilt);
     if (shot.placed) {
         glMatrixMode(GL_MODELVIEW);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <string>
 
 float rideSmoothing = 0.5f;
 float rideSpeed = 0.5f;
@@ -96,7 +97,7 @@ void CRideTrack::drawRails(const RideView& view) {
     bool facing = view.viewPoint == viewpoint::kLookFromCenter || billboardFromView == 1.0f;
     if (firstDraw) {
         if (!textureManager.loadTexture("Exhaust.png", exhaustTexture, GL_CLAMP_TO_EDGE, true)) {
-            throw "Couldn't load track's texture";
+            throw std::string("Couldn't load track's texture: ") + textureManager.loadError();
         }
         firstDraw = false;
     }

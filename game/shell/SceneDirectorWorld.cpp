@@ -76,10 +76,16 @@ void CSceneDirector::buildScene() {
     world.skybox->Load(0);
 }
 
-// A prop missing from the archive stays empty and draws nothing; a damaged one ends the game
-// with the reason.
+// A prop missing from the archive stays empty and draws nothing; a damaged one (its entry or
+// its model) ends the game with the reason.
 void CSceneDirector::loadProp(CBoneModel& model, const char* name) {
-    if (!model.loadBoneModel(name) && dataArchive != nullptr && dataArchive->readFile(name)) {
+    if (model.loadBoneModel(name) || dataArchive == nullptr) {
+        return;
+    }
+    if (dataArchive->lastFailure() == CDataArchive::Failure::Damaged) {
+        throw std::runtime_error("Couldn't load model " + dataArchive->lastError());
+    }
+    if (dataArchive->readFile(name)) {
         throw std::runtime_error("Couldn't load model " + model.loadError());
     }
 }

@@ -5,6 +5,7 @@
 #include "game/assets/ViewSphere.h"
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -47,7 +48,8 @@ void CParticleSystem::LoadImage(const char* fileName) {
     textureId = -1;
     if (!textureManager.loadTexture(fileName, textureId, GL_CLAMP_TO_EDGE, true)) {
         textureId = -1;
-        throw "CParticleSystem: Couldn't load bmp texture";
+        throw std::string("CParticleSystem: Couldn't load bmp texture: ") +
+            textureManager.loadError();
     }
 }
 

@@ -52,7 +52,7 @@ class CParticleSystem {
     virtual void ResetAll();
 
     // Loads an archive image into textureId (clamped to edge, mipmapped). Throws the text
-    // "CParticleSystem: Couldn't load bmp texture" when it cannot.
+    // "CParticleSystem: Couldn't load bmp texture: " and the reason when it cannot.
     void LoadImage(const char* fileName);
     // Puts the shared soft dot texture ("splat") into textureId.
     void MakeSplatTexture();

@@ -4,6 +4,7 @@
 #include "game/assets/math/Matrix4.h"
 
 #include <GL/gl.h>
+#include <string>
 
 const Skybox::FaceQuad Skybox::kDrawOrder[Skybox::kFaces] = {
     {Bottom, {0, 1, 2, 3}}, {Top, {5, 4, 7, 6}},  {Front, {1, 5, 6, 2}},
@@ -61,7 +62,7 @@ void Skybox::Load(int newStyle) {
     for (const FaceImage& image : kImages) {
         int slot = -1;
         if (!textureManager.loadTexture(image.file, slot, GL_CLAMP_TO_EDGE, true)) {
-            throw image.error;
+            throw std::string(image.error) + ": " + textureManager.loadError();
         }
         faceTexture[image.face] = slot;
         // The faces are always seen magnified (a 512 image spans a quarter turn, well over a

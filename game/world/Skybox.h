@@ -16,8 +16,8 @@ class Skybox : public SceneObject {
 
     // Style 0: "north.jpg", "south.jpg", "east.jpg", "west.jpg" and "up.jpg" into the front,
     // back, left, right and top faces, in that order; the bottom shows the top's image.
-    // Throws "Couldn't load Skybox texture <face>" at the first image that cannot be loaded;
-    // the faces before it keep theirs.
+    // Throws "Couldn't load Skybox texture <face>: " and the reason at the first image that cannot
+    // be loaded; the faces before it keep theirs.
     void Load(int newStyle);
     void SetTint(float r, float g, float b);
     // The cube around the eye. Afterwards depth test and writes are on and colour material off.

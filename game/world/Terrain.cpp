@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -58,12 +59,12 @@ void CTerrain::LoadTextures(const char* groundFile) {
     groundTexture = -1;
     if (!textureManager.loadTexture(groundFile, groundTexture, GL_CLAMP_TO_EDGE, true)) {
         groundTexture = -1;
-        throw "Couldn't load CTerrain texture1";
+        throw std::string("Couldn't load CTerrain texture1: ") + textureManager.loadError();
     }
     if (!textureManager.loadTexture("terrainNormalMap.png", shadingTexture, GL_CLAMP_TO_EDGE,
                                     true)) {
         shadingTexture = -1;
-        throw "Couldn't load CTerrain texture2";
+        throw std::string("Couldn't load CTerrain texture2: ") + textureManager.loadError();
     }
 }
 

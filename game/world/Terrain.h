@@ -29,7 +29,8 @@ class CTerrain {
     // data. Data missing or shorter than 256 floats gives a flat grid at height 0.
     void setHeights(const unsigned char* data, size_t size);
     // groundFile for every cell, then "terrainNormalMap.png" for the shading; throws
-    // "Couldn't load CTerrain texture1" / "...texture2" when one cannot be loaded.
+    // "Couldn't load CTerrain texture1" / "...texture2", then ": " and the reason, when one cannot
+    // be loaded.
     void LoadTextures(const char* groundFile);
     void SetTint(float r, float g, float b);
     // Lighting off, Render, lighting on.

@@ -139,7 +139,10 @@ void WingFlock::moveCreature(WingParticle& c, float elapsed, float& interval, fl
 
 void WingFlock::Render() {
     glDisable(GL_CULL_FACE);
-    beginFrame(GL_MODULATE, GL_SRC_ALPHA, GL_ZERO);
+    // Blended over what is behind: with the background thrown away (source alpha, zero), a
+    // far creature's mipmapped wing, whose alpha is above 0 everywhere, draws as a black
+    // square.
+    beginFrame(GL_MODULATE, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const float st[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
     for (const WingParticle& c : particles) {
         if (!c.visible) {

@@ -83,10 +83,14 @@ constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr LONG ERROR_SHARING_VIOLATION = 32;
+constexpr LONG ERROR_LOCK_VIOLATION = 33;
+constexpr LONG ERROR_HANDLE_EOF = 38;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 constexpr LONG ERROR_ALREADY_EXISTS = 183;
+constexpr LONG ERROR_FILE_INVALID = 1006;
 
 // Last error of the calling thread, as set by the kernel-object stand-ins.
 DWORD GetLastError();

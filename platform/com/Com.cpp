@@ -8,6 +8,10 @@ HRESULT CoInitialize(void*) {
     return initCount++ == 0 ? S_OK : S_FALSE;
 }
 
+HRESULT CoInitializeEx(void* reserved, DWORD) {
+    return CoInitialize(reserved);
+}
+
 void CoUninitialize() {
     if (initCount > 0) {
         --initCount;

@@ -3,6 +3,8 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <new>
 
 struct HKEY__ {
@@ -40,6 +42,18 @@ LONG valueFolder(HKEY key, REGSAM needed, std::string* folder) {
     return (keyAccess(key) & needed) == 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
 }
 
+// Runs a registry operation; trouble in the folders behind the keys (an entry that cannot be
+// examined, no memory) becomes an error code, never an exception.
+template <class Body> LONG guarded(Body body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    } catch (const std::exception&) {
+        return ERROR_ACCESS_DENIED;
+    }
+}
+
 LONG openOrCreate(HKEY key, LPCSTR subKey, REGSAM access, bool create, HKEY* result,
                   DWORD* disposition) {
     if (result == nullptr) {
@@ -65,80 +79,115 @@ LONG openOrCreate(HKEY key, LPCSTR subKey, REGSAM access, bool create, HKEY* res
 } // namespace
 
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, HKEY* result) {
-    return openOrCreate(key, subKey, access, false, result, nullptr);
+    return guarded(
+        [&]() -> LONG { return openOrCreate(key, subKey, access, false, result, nullptr); });
 }
 
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access, void*,
                      HKEY* result, DWORD* disposition) {
-    return openOrCreate(key, subKey, access, true, result, disposition);
+    return guarded(
+        [&]() -> LONG { return openOrCreate(key, subKey, access, true, result, disposition); });
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
-    std::string folder;
-    if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
-        return error;
-    }
-    if (data == nullptr && size != 0) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    plat::RegValue v{type, std::string(data ? reinterpret_cast<const char*>(data) : "", size)};
-    return plat::storeValue(folder, valueName ? valueName : "", &v) ? ERROR_SUCCESS
-                                                                    : ERROR_ACCESS_DENIED;
+    return guarded([&]() -> LONG {
+        std::string folder;
+        if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
+            return error;
+        }
+        if (data == nullptr && size != 0) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        plat::RegValue v{type, std::string(data ? reinterpret_cast<const char*>(data) : "", size)};
+        return plat::storeValue(folder, valueName ? valueName : "", &v) ? ERROR_SUCCESS
+                                                                        : ERROR_ACCESS_DENIED;
+    });
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD*, DWORD* type, BYTE* data, DWORD* size) {
-    std::string folder;
-    if (LONG error = valueFolder(key, KEY_QUERY_VALUE, &folder)) {
-        return error;
-    }
-    plat::RegValue v;
-    if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    if (type != nullptr) {
-        *type = v.type;
-    }
-    if (data != nullptr) {
-        if (size == nullptr) {
-            return ERROR_INVALID_PARAMETER;
+    return guarded([&]() -> LONG {
+        std::string folder;
+        if (LONG error = valueFolder(key, KEY_QUERY_VALUE, &folder)) {
+            return error;
         }
-        if (*size < v.bytes.size()) {
+        plat::RegValue v;
+        if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        if (type != nullptr) {
+            *type = v.type;
+        }
+        if (data != nullptr) {
+            if (size == nullptr) {
+                return ERROR_INVALID_PARAMETER;
+            }
+            if (*size < v.bytes.size()) {
+                *size = static_cast<DWORD>(v.bytes.size());
+                return ERROR_MORE_DATA;
+            }
+            std::memcpy(data, v.bytes.data(), v.bytes.size());
+        }
+        if (size != nullptr) {
             *size = static_cast<DWORD>(v.bytes.size());
-            return ERROR_MORE_DATA;
         }
-        std::memcpy(data, v.bytes.data(), v.bytes.size());
-    }
-    if (size != nullptr) {
-        *size = static_cast<DWORD>(v.bytes.size());
-    }
-    return ERROR_SUCCESS;
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegDeleteValueA(HKEY key, LPCSTR valueName) {
-    std::string folder;
-    if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
-        return error;
-    }
-    plat::RegValue v;
-    if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    return plat::storeValue(folder, valueName ? valueName : "", nullptr) ? ERROR_SUCCESS
-                                                                         : ERROR_ACCESS_DENIED;
+    return guarded([&]() -> LONG {
+        std::string folder;
+        if (LONG error = valueFolder(key, KEY_SET_VALUE, &folder)) {
+            return error;
+        }
+        plat::RegValue v;
+        if (!plat::loadValue(folder, valueName ? valueName : "", &v)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        return plat::storeValue(folder, valueName ? valueName : "", nullptr) ? ERROR_SUCCESS
+                                                                             : ERROR_ACCESS_DENIED;
+    });
 }
 
 LONG RegDeleteTreeA(HKEY key, LPCSTR subKey) {
-    std::string base = keyFolder(key);
-    if (base.empty()) {
-        return ERROR_INVALID_HANDLE;
-    }
-    std::string folder;
-    bool created = false;
-    if (!plat::resolveKeyFolder(base, subKey ? subKey : "", false, &folder, &created)) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    bool whole = subKey != nullptr && *subKey != '\0';
-    return plat::removeKeyFolder(folder, whole) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return guarded([&]() -> LONG {
+        std::string base = keyFolder(key);
+        if (base.empty()) {
+            return ERROR_INVALID_HANDLE;
+        }
+        std::string folder;
+        bool created = false;
+        if (!plat::resolveKeyFolder(base, subKey ? subKey : "", false, &folder, &created)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        bool whole = subKey != nullptr && *subKey != '\0';
+        return plat::removeKeyFolder(folder, whole) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    });
+}
+
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    return guarded([&]() -> LONG {
+        std::string base = keyFolder(key);
+        if (base.empty()) {
+            return ERROR_INVALID_HANDLE;
+        }
+        if (subKey == nullptr || *subKey == '\0') {
+            return ERROR_INVALID_PARAMETER;
+        }
+        std::string folder;
+        bool created = false;
+        if (!plat::resolveKeyFolder(base, subKey, false, &folder, &created)) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        std::error_code ec;
+        for (const std::filesystem::directory_entry& e :
+             std::filesystem::directory_iterator(folder, ec)) {
+            if (e.is_directory(ec)) {
+                return ERROR_ACCESS_DENIED;
+            }
+        }
+        return plat::removeKeyFolder(folder, true) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    });
 }
 
 LONG RegCloseKey(HKEY key) {

@@ -44,6 +44,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, 
 LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
 // Deletes the subkey (or, with a null subkey, everything below the key) with all its subkeys.
 LONG RegDeleteTreeA(HKEY key, LPCSTR subKey);
+// Deletes the subkey with its values; ERROR_ACCESS_DENIED (and nothing deleted) while it has
+// subkeys of its own.
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG RegCloseKey(HKEY key);
 
 namespace plat {

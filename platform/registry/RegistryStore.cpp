@@ -99,12 +99,22 @@ bool writeAll(const std::string& folder, const std::vector<Entry>& entries) {
     return !ec;
 }
 
-// Finds the child folder whose name matches without regard to case.
+// True when path is a folder; an entry that cannot be examined (a link loop, no permission)
+// is not one.
+bool isFolder(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec) && !ec;
+}
+
+// Finds the child folder whose name matches without regard to case. Entries that cannot be
+// examined are passed over; a folder that cannot be listed has no children.
 bool findChild(const fs::path& dir, const std::string& name, fs::path* found) {
     std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
-        if (e.is_directory() && strcasecmp(e.path().filename().c_str(), name.c_str()) == 0) {
-            *found = e.path();
+    fs::directory_iterator it(dir, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::path& child = it->path();
+        if (strcasecmp(child.filename().c_str(), name.c_str()) == 0 && isFolder(child)) {
+            *found = child;
             return true;
         }
     }
@@ -166,12 +176,12 @@ bool resolveKeyFolder(const std::string& base, const std::string& subKey, bool c
         }
         std::error_code ec;
         dir /= part;
-        if (!fs::create_directory(dir, ec) && !fs::is_directory(dir)) {
+        if (!fs::create_directory(dir, ec) && !isFolder(dir)) {
             return false;
         }
         *created = true;
     }
-    if (!fs::is_directory(dir)) {
+    if (!isFolder(dir)) {
         return false;
     }
     *folder = dir.string();
@@ -215,10 +225,14 @@ bool removeKeyFolder(const std::string& folder, bool whole) {
         fs::remove_all(folder, ec);
         return !ec;
     }
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        fs::remove_all(e.path(), ec);
+    bool removed = true;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code entryError;
+        fs::remove_all(it->path(), entryError);
+        removed = removed && !entryError;
     }
-    return !ec;
+    return removed && !ec;
 }
 
 } // namespace plat

@@ -6,11 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -20,13 +23,16 @@ struct FileObject : KernelObject {
     int fd;
 };
 
+bool stillNamed(int fd, const std::string& objectName);
+
 // Every holder of a mapping keeps a shared lock on it; the one closing handle that can get
-// the lock exclusively is the last, and removes the name.
+// the lock exclusively is the last, and removes the name, unless the name has meanwhile been
+// given to another object.
 struct MappingObject : KernelObject {
     MappingObject(int f, std::string n, size_t s, bool w)
         : fd(f), objectName(std::move(n)), size(s), writable(w) {}
     ~MappingObject() override {
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, objectName)) {
             shm_unlink(objectName.c_str());
         }
         close(fd);
@@ -37,11 +43,21 @@ struct MappingObject : KernelObject {
     bool writable;
 };
 
+// A mapped view: its length, and for checked reads a descriptor of the object of its own (a
+// fresh open of the object, so that it carries none of the holders' locks) with the object's
+// name and the view's offset in it.
+struct ViewRecord {
+    size_t bytes = 0;
+    int fd = -1;
+    std::string objectName;
+    size_t offset = 0;
+};
+
 std::mutex viewsLock;
 // Never destroyed: blocks that are globals unmap their views from their destructors at exit,
 // which may run after this file's statics are gone.
-std::map<const void*, size_t>& views() {
-    static auto* v = new std::map<const void*, size_t>;
+std::map<const void*, ViewRecord>& views() {
+    static auto* v = new std::map<const void*, ViewRecord>;
     return *v;
 }
 
@@ -67,25 +83,49 @@ bool stillNamed(int fd, const std::string& objectName) {
     return held.st_ino == named.st_ino && held.st_dev == named.st_dev;
 }
 
-// Opens (or creates) the shared-memory object under the holders' shared lock.
+// Opens (or creates) the shared-memory object under the holders' shared lock, -1 with the
+// last error set when it cannot. The lock is only tried, never waited for: an opener never
+// waits on another process. A creator tries again for a few milliseconds, since a last holder
+// keeps the lock exclusively only while it removes the name; an opener fails at once with
+// ERROR_LOCK_VIOLATION and may try again later.
 int acquire(const std::string& objectName, bool create, bool writable) {
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        int flags = writable ? O_RDWR : O_RDONLY;
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC;
         if (create) {
             flags |= O_CREAT;
         }
         int fd = shm_open(objectName.c_str(), flags, 0600);
         if (fd < 0) {
+            SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
             return -1;
         }
-        while (flock(fd, LOCK_SH) != 0 && errno == EINTR) {
+        int locked = -1;
+        do {
+            locked = flock(fd, LOCK_SH | LOCK_NB);
+        } while (locked != 0 && errno == EINTR);
+        if (locked != 0) {
+            close(fd);
+            if (!create) {
+                SetLastError(ERROR_LOCK_VIOLATION);
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
         }
         if (stillNamed(fd, objectName)) {
             return fd;
         }
         close(fd);
     }
+    SetLastError(ERROR_LOCK_VIOLATION);
     return -1;
+}
+
+// A descriptor of the same object that shares no lock with fd; -1 when none can be had.
+int reopenOwn(int fd, bool writable) {
+    std::string path = "/proc/self/fd/" + std::to_string(fd);
+    return open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
 }
 
 } // namespace
@@ -125,7 +165,6 @@ HANDLE CreateFileMappingA(HANDLE file, void*, DWORD protect, DWORD maxSizeHigh, 
     std::string objectName = objectNameFor(name);
     int fd = acquire(objectName, true, writable);
     if (fd < 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
     struct stat st {};
@@ -144,8 +183,9 @@ HANDLE CreateFileMappingA(HANDLE file, void*, DWORD protect, DWORD maxSizeHigh, 
         }
     }
     SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-    return new MappingObject(fd, objectName, existed ? static_cast<size_t>(st.st_size) : size,
-                             writable);
+    // An existing object keeps its larger size; a smaller one has just been grown to size.
+    size_t held = std::max(static_cast<size_t>(st.st_size), size);
+    return new MappingObject(fd, objectName, held, writable);
 }
 
 HANDLE OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
@@ -157,7 +197,6 @@ HANDLE OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
     std::string objectName = objectNameFor(name);
     int fd = acquire(objectName, false, writable);
     if (fd < 0) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
     struct stat st {};
@@ -186,8 +225,9 @@ void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offset
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
+    ViewRecord record{bytes, reopenOwn(m->fd, false), m->objectName, offset};
     std::lock_guard<std::mutex> hold(viewsLock);
-    views()[p] = bytes;
+    views()[p] = record;
     return p;
 }
 
@@ -198,7 +238,61 @@ BOOL UnmapViewOfFile(const void* view) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    munmap(const_cast<void*>(view), it->second);
+    munmap(const_cast<void*>(view), it->second.bytes);
+    if (it->second.fd >= 0) {
+        close(it->second.fd);
+    }
     views().erase(it);
+    return TRUE;
+}
+
+BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes) {
+    int fd = -1;
+    size_t start = 0;
+    std::string objectName;
+    {
+        std::lock_guard<std::mutex> hold(viewsLock);
+        auto it = views().find(view);
+        if (it == views().end() || it->second.fd < 0 || offset > it->second.bytes ||
+            bytes > it->second.bytes - offset) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        // A descriptor of its own, so that an unmap on another thread cannot close it meanwhile.
+        fd = dup(it->second.fd);
+        start = it->second.offset + offset;
+        objectName = it->second.objectName;
+    }
+    if (fd < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD error = ERROR_SUCCESS;
+    if (!stillNamed(fd, objectName)) {
+        error = ERROR_FILE_INVALID;
+    } else {
+        // Read from the object, not through the mapping: pages past a shrunken object's end
+        // would fault, a read of them merely comes up short.
+        auto* to = static_cast<unsigned char*>(out);
+        size_t got = 0;
+        while (got < bytes) {
+            ssize_t n = pread(fd, to + got, bytes - got, static_cast<off_t>(start + got));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            got += static_cast<size_t>(n);
+        }
+        if (got < bytes) {
+            error = ERROR_HANDLE_EOF;
+        }
+    }
+    close(fd);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
     return TRUE;
 }

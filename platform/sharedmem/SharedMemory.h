@@ -33,8 +33,18 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, void* security, D
 // backing file and is extended to the maximum size. Null on failure.
 HANDLE CreateFileMappingA(HANDLE file, void* security, DWORD protect, DWORD maxSizeHigh,
                           DWORD maxSizeLow, LPCSTR name);
-// Opens an existing named mapping; null when there is none.
+// Opens an existing named mapping; null when there is none (ERROR_FILE_NOT_FOUND) and also,
+// without waiting, while another process holds the name's lock exclusively
+// (ERROR_LOCK_VIOLATION); the caller may try again later.
 HANDLE OpenFileMappingA(DWORD access, BOOL inheritHandle, LPCSTR name);
 // Maps a view; bytes 0 maps the whole mapping. Null on failure.
 void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, size_t bytes);
 BOOL UnmapViewOfFile(const void* view);
+
+// Copies bytes from offset within a mapped view into out, safely against other processes:
+// instead of faulting on a mapping that another process has shrunk, or reading a stale object
+// for ever, it fails. FALSE when the view is not mapped or the range is outside it
+// (ERROR_INVALID_PARAMETER), when the object now holds fewer bytes than the range needs
+// (ERROR_HANDLE_EOF; out may then hold part of the data), or when the mapping's name has been
+// removed or now names another object (ERROR_FILE_INVALID). Never waits on another process.
+BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes);

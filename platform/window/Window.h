@@ -142,7 +142,8 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Calls the window's procedure at once.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Queues a message; a null window posts to the thread (not dispatched).
+// Queues a message; a null window posts to the thread (not dispatched). HWND_BROADCAST
+// (Broadcast.h) sends it to every listening program instead.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // Takes the desktop's pending events into the queue, then returns the first queued message

@@ -1,12 +1,18 @@
+#include "platform/message/Broadcast.h"
 #include "platform/time/Time.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/WindowInternal.h"
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <deque>
+#include <iterator>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -29,6 +35,8 @@ std::deque<MSG>& queue() {
 }
 
 bool videoStarted = false;
+// The SDL video drivers that show a window to the user, in the order they are tried.
+const char* const kDisplayDrivers[] = {"x11", "wayland"};
 bool screenSaverHeldOff = false;
 bool defaultSaverHandling = false;
 DWORD lastSaverQuery = 0;
@@ -122,19 +130,52 @@ LPARAM mousePos(int x, int y) {
 
 namespace plat {
 
+namespace {
+
+// The display drivers, the one the environment asks for (SDL_VIDEODRIVER) first.
+std::vector<std::string> acceptedVideoDrivers() {
+    std::vector<std::string> order(std::begin(kDisplayDrivers), std::end(kDisplayDrivers));
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (asked != nullptr) {
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (strcasecmp(order[i].c_str(), asked) == 0) {
+                std::rotate(order.begin(), order.begin() + static_cast<long>(i),
+                            order.begin() + static_cast<long>(i) + 1);
+            }
+        }
+    }
+    return order;
+}
+
+} // namespace
+
 bool ensureVideo() {
     if (videoStarted) {
         return true;
     }
+    static bool failureTold = false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        return false;
+    // Only drivers that put a window on the user's screen: SDL's fallbacks (offscreen, dummy,
+    // a console's KMS) would leave the program running where nobody sees it.
+    std::string reasons;
+    for (const std::string& driver : acceptedVideoDrivers()) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            videoStarted = true;
+            return true;
+        }
+        reasons += (reasons.empty() ? "" : "; ") + driver + ": " + SDL_GetError();
     }
-    videoStarted = true;
-    return true;
+    if (!failureTold) {
+        failureTold = true;
+        std::fprintf(stderr, "Cannot open a window: no display to show it on (%s)\n",
+                     reasons.c_str());
+    }
+    SDL_SetError("no display to open a window on (%s)", reasons.c_str());
+    return false;
 }
 
 HWND windowForSdlId(Uint32 id) {
@@ -221,8 +262,8 @@ bool screenSaverInhibited() {
 } // namespace plat
 
 WORD RegisterClassExA(const WNDCLASSEXA* wc) {
-    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr ||
-        !plat::ensureVideo()) {
+    // A class is bookkeeping only: a missing display shows when a window is made.
+    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) {
         return 0;
     }
     std::string key = classKey(wc->lpszClassName);
@@ -395,6 +436,9 @@ LRESULT SendMessageA(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (w == HWND_BROADCAST) {
+        return plat::postBroadcast(message, wParam, lParam) ? TRUE : FALSE;
+    }
     if (w != nullptr && !isLive(w)) {
         return FALSE;
     }

@@ -69,8 +69,15 @@ bool CSharedMusicBlock::Read(unsigned char spectrum[2][1024], char title[200]) {
     if (!opened) {
         return false;
     }
-    std::memcpy(spectrum, view, spectrumSize);
-    std::memcpy(title, view + spectrumSize, kTitleBytes);
+    // Another process may shrink the block, or remove its name and let a new writer make a
+    // new one: the copy is checked, and a block that fails it is let go, to be opened anew.
+    unsigned char copy[kBlockBytes];
+    if (!ReadMappedView(view, 0, copy, kBlockBytes)) {
+        Close();
+        return false;
+    }
+    std::memcpy(spectrum, copy, spectrumSize);
+    std::memcpy(title, copy + spectrumSize, kTitleBytes);
     return true;
 }
 

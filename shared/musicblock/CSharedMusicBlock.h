@@ -35,6 +35,10 @@ class CSharedMusicBlock {
     // the block. False (nothing written) unless created.
     bool Write(const void* timedLevel, const char* title);
     // Copies the block out. False unless opened, and then both buffers are left as they were.
+    // Also false, buffers untouched, when the block is no longer whole or no longer the one
+    // under its name (another process shrank it, or removed the name and perhaps a new writer
+    // made a new block): the reader then closes it, and the next Open finds the current one.
+    // Never faults and never waits on another process.
     bool Read(unsigned char spectrum[2][1024], char title[200]);
     // Unmaps and closes everything; both flags clear afterwards.
     void Close();

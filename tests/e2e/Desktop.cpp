@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <regex>
 #include <thread>
 
@@ -62,7 +64,11 @@ Program::Program(const std::string& path, const std::vector<std::string>& args,
             dup2(out, 2);
         }
         for (const auto& kv : env) {
-            setenv(kv.first.c_str(), kv.second.c_str(), 1);
+            if (kv.second.empty()) {
+                unsetenv(kv.first.c_str());
+            } else {
+                setenv(kv.first.c_str(), kv.second.c_str(), 1);
+            }
         }
         std::vector<char*> argv{const_cast<char*>(path.c_str())};
         for (const std::string& a : args) {
@@ -120,6 +126,24 @@ std::string xdotool(const std::string& args) {
 
 namespace {
 
+std::atomic<unsigned long> xErrors{0};
+
+// Windows come and go while the tests look at them (a message box closes, a program ends):
+// a request about a window that has just gone fails with BadWindow or BadMatch. Xlib's own
+// handler ends the process on any error; this one counts it, and the call reports failure.
+int countXError(Display*, XErrorEvent*) {
+    ++xErrors;
+    return 0;
+}
+
+// A connection to the test display with the forgiving error handler in place; null when
+// there is no display.
+Display* openDisplay() {
+    static std::once_flag installed;
+    std::call_once(installed, [] { XSetErrorHandler(countXError); });
+    return XOpenDisplay(nullptr);
+}
+
 // Name of a window: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
 std::string windowName(Display* d, Window w) {
     Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
@@ -164,7 +188,7 @@ void collect(Display* d, Window w, const std::regex& pattern, std::vector<Window
 // Shown windows whose name matches, as decimal ids.
 std::vector<std::string> findWindows(const std::string& nameRegex) {
     std::vector<std::string> ids;
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (d == nullptr) {
         return ids;
     }
@@ -233,7 +257,7 @@ bool answerMessageBox(const std::string& caption, bool firstButton, int timeoutM
 }
 
 bool requestClose(const std::string& window) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (d == nullptr) {
         return false;
     }
@@ -245,10 +269,13 @@ bool requestClose(const std::string& window) {
     e.xclient.format = 32;
     e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     e.xclient.data.l[1] = CurrentTime;
+    unsigned long errorsBefore = xErrors;
     Status ok = XSendEvent(d, w, False, NoEventMask, &e);
-    XFlush(d);
+    // Waits for the server's answer, so that a window that has gone counts as a failure.
+    XSync(d, False);
+    bool delivered = ok != 0 && xErrors == errorsBefore;
     XCloseDisplay(d);
-    return ok != 0;
+    return delivered;
 }
 
 bool screenshot(const std::string& pngPath) {
@@ -257,7 +284,7 @@ bool screenshot(const std::string& pngPath) {
 }
 
 bool grabWindow(const std::string& window, Picture& out) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = openDisplay();
     if (d == nullptr) {
         return false;
     }

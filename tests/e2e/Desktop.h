@@ -10,8 +10,9 @@ namespace e2e {
 
 class Program {
   public:
-    // Starts path with args in folder cwd, with extra environment variables; its standard
-    // output and error go to cwd/stdout.txt. The destructor kills it and what it started.
+    // Starts path with args in folder cwd, with extra environment variables (an empty value
+    // removes the variable); its standard output and error go to cwd/stdout.txt. The
+    // destructor kills it and what it started.
     Program(const std::string& path, const std::vector<std::string>& args, const std::string& cwd,
             const std::map<std::string, std::string>& env);
     ~Program();

@@ -55,7 +55,9 @@ class GameE2e : public ::testing::Test {
     // Escape, then Yes: the orderly way out.
     int quitWithEscape(const std::string& window) {
         pressKey(window, "Escape");
-        EXPECT_TRUE(answerMessageBox("Tone Crest", true));
+        // The box comes once the world is built and a frame has run, which takes a while on a
+        // busy machine.
+        EXPECT_TRUE(answerMessageBox("Tone Crest", true, 20000));
         int code = game->waitExit(10000);
         if (code != 0) {
             std::printf("game output:\n%s\n",

@@ -77,7 +77,7 @@ TEST_F(GameE2e, EscapeAsksNoKeepsRunningYesEnds) {
     std::string window = start();
     ASSERT_FALSE(window.empty());
     e2e::pressKey(window, "Escape");
-    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false));
+    ASSERT_TRUE(e2e::answerMessageBox("Tone Crest", false, 20000));
     usleep(800000);
     EXPECT_TRUE(game->running());
     EXPECT_FALSE(e2e::windowExists("^Tone Crest$")); // not asked again without a new Escape
@@ -116,6 +116,27 @@ TEST_F(GameE2e, DamagedModelEndsTheGameWithOneExceptionBox) {
     ASSERT_TRUE(e2e::answerMessageBox("Exception Caught", true, 10000));
     EXPECT_EQ(game->waitExit(10000), kFatalExitCode);
     EXPECT_FALSE(e2e::windowExists("^Exception Caught$"));
+}
+
+// No display at all, or one that refuses us: the game must not run on unseen. It says it
+// cannot open a window and ends with a failure code.
+TEST_F(GameE2e, WithoutADisplayItSaysSoAndFails) {
+    for (const char* display : {"", ":97"}) {
+        SCOPED_TRACE(std::string("DISPLAY=") + display);
+        env["DISPLAY"] = display;
+        env["WAYLAND_DISPLAY"] = "";
+        env["XDG_RUNTIME_DIR"] = scratch.path();
+        env["SDL_VIDEODRIVER"] = "";
+        game = std::make_unique<e2e::Program>(std::string(TC_DIST_DIR) + "/Tonecrest",
+                                              std::vector<std::string>{}, scratch.path(), env);
+        int code = game->waitExit(15000);
+        std::string output = testsupport::readFile(scratch.file("stdout.txt"));
+        EXPECT_NE(code, -1000) << "still running unseen\n" << output;
+        EXPECT_NE(code, 0) << output;
+        EXPECT_NE(output.find("Cannot open a window"), std::string::npos) << output;
+        EXPECT_NE(output.find("Error Creating OpenGL Window"), std::string::npos) << output;
+        game.reset();
+    }
 }
 
 } // namespace

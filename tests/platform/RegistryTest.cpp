@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 
@@ -164,6 +167,61 @@ TEST_F(RegistryTest, KeyNamesCannotEscapeTheRoot) {
     EXPECT_NE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "a/b", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS);
+}
+
+// Entries in the registry folders that cannot be examined: a link that points at itself, one
+// that points nowhere and a plain file where a key would be. Every call answers with an error
+// code or passes them by, and never throws.
+TEST_F(RegistryTest, EntriesThatCannotBeExaminedGiveErrorCodes) {
+    HKEY software = create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Maker");
+    ASSERT_NE(software, nullptr);
+    RegCloseKey(software);
+    std::string hive = scratch.file("HKEY_LOCAL_MACHINE/SOFTWARE");
+    ASSERT_EQ(symlink("Loop", (hive + "/Loop").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (hive + "/Dangling").c_str()), 0);
+    testsupport::writeFile(hive + "/Plain", "not a key");
+
+    HKEY key = nullptr;
+    // Looking up a name that is not there walks past every entry.
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Other", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key, nullptr);
+    for (const char* bad :
+         {"SOFTWARE\\Loop", "SOFTWARE\\Loop\\Below", "SOFTWARE\\Dangling", "SOFTWARE\\Plain"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, bad, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+        EXPECT_NE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, bad, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(key, nullptr);
+        EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, bad), ERROR_FILE_NOT_FOUND);
+    }
+    // The good key beside them still works.
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\maker", 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    const char text[] = "C:\\Games";
+    EXPECT_EQ(
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+        ERROR_SUCCESS);
+    EXPECT_EQ(queryString(key, "Path"), std::string(text, sizeof text));
+    RegCloseKey(key);
+
+    // A key whose folder became a link loop after it was opened.
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Gone", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(rmdir((hive + "/Gone").c_str()), 0);
+    ASSERT_EQ(symlink("Gone", (hive + "/Gone").c_str()), 0);
+    EXPECT_NE(
+        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+        ERROR_SUCCESS);
+    EXPECT_EQ(queryString(key, "Path"), "<missing>");
+    EXPECT_EQ(RegDeleteTreeA(key, nullptr), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+    // Deleting the parent takes the links with it, without following them.
+    EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE"), ERROR_SUCCESS);
+    struct stat st {};
+    EXPECT_NE(lstat(hive.c_str(), &st), 0);
 }
 
 } // namespace

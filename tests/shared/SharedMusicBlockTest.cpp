@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <string>
 
 namespace {
@@ -32,6 +38,82 @@ Levels levelsOf(unsigned char base) {
 void titleOf(const char* text, char out[200]) {
     std::memset(out, 0, 200);
     std::strncpy(out, text, 199);
+}
+
+// The name of the block's shared-memory object, as a third process would find it.
+std::string blockObjectName() {
+    const char* ns = std::getenv("TONECREST_SHM_NAMESPACE");
+    return std::string("/") + (ns ? ns : "") + CSharedMusicBlock::kMappingName;
+}
+
+// Runs body in a separate process (the damage done by a third party) and waits for it.
+template <class Body> int inOtherProcess(Body body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A writer process that writes one title and holds the block until release() or destruction.
+class HeldWriter {
+  public:
+    explicit HeldWriter(const char* title) {
+        if (pipe(release_) != 0 || pipe(ready_) != 0) {
+            return;
+        }
+        pid = fork();
+        if (pid == 0) {
+            close(release_[1]);
+            CSharedMusicBlock writer;
+            Levels l = levelsOf(static_cast<unsigned char>(title[0]));
+            char t[200];
+            titleOf(title, t);
+            bool ok = writer.Create() && writer.Write(&l, t);
+            (void)!write(ready_[1], ok ? "y" : "n", 1);
+            char go;
+            (void)!read(release_[0], &go, 1);
+            _exit(ok ? 0 : 1);
+        }
+        close(release_[0]);
+        close(ready_[1]);
+        char answer = 'n';
+        started = read(ready_[0], &answer, 1) == 1 && answer == 'y';
+        close(ready_[0]);
+    }
+    ~HeldWriter() { release(); }
+    void release() {
+        if (pid > 0) {
+            close(release_[1]);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+    }
+    bool started = false;
+
+  private:
+    pid_t pid = -1;
+    int release_[2] = {-1, -1};
+    int ready_[2] = {-1, -1};
+};
+
+// Reads the way the game does (a failed read opens and reads once more) until the title is
+// the one expected or tries run out.
+bool readsTitle(CSharedMusicBlock& reader, const char* expected, int tries = 20) {
+    unsigned char spectrum[2][1024];
+    char title[200] = {};
+    for (int i = 0; i < tries; ++i) {
+        if (!reader.Read(spectrum, title)) {
+            reader.Open();
+            reader.Read(spectrum, title);
+        }
+        if (std::strcmp(title, expected) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 class SharedMusicBlockTest : public ::testing::Test {
@@ -216,6 +298,102 @@ TEST_F(SharedMusicBlockTest, WorksWithoutItsBackingFile) {
     char got[200];
     ASSERT_TRUE(reader.Read(spectrum, got));
     EXPECT_STREQ(got, "memory only");
+}
+
+TEST_F(SharedMusicBlockTest, AReaderSurvivesTheBlockBeingCutShortByAnotherProcess) {
+    HeldWriter writer("Before");
+    ASSERT_TRUE(writer.started);
+    CSharedMusicBlock reader;
+    ASSERT_TRUE(reader.Open());
+    ASSERT_TRUE(readsTitle(reader, "Before"));
+    const std::string name = blockObjectName();
+    // Below its layout, then to nothing: the pages past the end would fault on a plain copy.
+    for (off_t size : {off_t{100}, off_t{0}}) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(inOtherProcess([&] {
+                      int fd = shm_open(name.c_str(), O_RDWR, 0);
+                      return fd >= 0 && ftruncate(fd, size) == 0;
+                  }),
+                  0);
+        unsigned char spectrum[2][1024];
+        char title[200];
+        std::memset(spectrum, 0x5A, sizeof spectrum);
+        std::memset(title, 'q', sizeof title);
+        EXPECT_FALSE(reader.Read(spectrum, title));
+        EXPECT_FALSE(reader.isOpened());
+        EXPECT_EQ(spectrum[1][1023], 0x5A);
+        EXPECT_EQ(title[0], 'q');
+        // While it stays too small there is no block to open.
+        EXPECT_FALSE(reader.Open());
+        EXPECT_FALSE(reader.Read(spectrum, title));
+    }
+    // A new writer makes the block whole again and the reader takes it up.
+    HeldWriter again("After");
+    ASSERT_TRUE(again.started);
+    EXPECT_TRUE(readsTitle(reader, "After"));
+}
+
+TEST_F(SharedMusicBlockTest, AReaderFindsTheNewBlockWhenTheNameWasRemoved) {
+    CSharedMusicBlock reader;
+    {
+        HeldWriter first("One");
+        ASSERT_TRUE(first.started);
+        ASSERT_TRUE(reader.Open());
+        ASSERT_TRUE(readsTitle(reader, "One"));
+        const std::string name = blockObjectName();
+        ASSERT_EQ(inOtherProcess([&] { return shm_unlink(name.c_str()) == 0; }), 0);
+    }
+    // The reader alone holds the old object now; the restarted writer makes a new one.
+    HeldWriter second("Two");
+    ASSERT_TRUE(second.started);
+    EXPECT_TRUE(readsTitle(reader, "Two"));
+    // And the reader's letting go of the old object leaves the new name in place.
+    CSharedMusicBlock other;
+    EXPECT_TRUE(other.Open());
+    EXPECT_TRUE(readsTitle(other, "Two"));
+}
+
+TEST_F(SharedMusicBlockTest, OpenAndCreateNeverWaitForALockHeldElsewhere) {
+    // Another process makes the object and keeps its lock exclusively.
+    const std::string name = blockObjectName();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = shm_open(name.c_str(), O_RDWR | O_CREAT, 0600);
+        bool ok = fd >= 0 && ftruncate(fd, CSharedMusicBlock::kBlockBytes) == 0 &&
+                  flock(fd, LOCK_EX) == 0;
+        (void)!write(ready[1], ok ? "y" : "n", 1);
+        for (;;) {
+            pause();
+        }
+    }
+    char answer = 'n';
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 'y');
+
+    auto opened = std::async(std::launch::async, [] {
+        CSharedMusicBlock reader;
+        return reader.Open();
+    });
+    auto created = std::async(std::launch::async, [] {
+        CSharedMusicBlock writer;
+        return writer.Create();
+    });
+    bool openReturned = opened.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    bool createReturned = created.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    // Letting the holder go frees a call that waits, so that the test can end either way.
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(openReturned);
+    EXPECT_TRUE(createReturned);
+    EXPECT_FALSE(opened.get());
+    EXPECT_FALSE(created.get());
+
+    // With the lock free the block works as before.
+    CSharedMusicBlock writer, reader;
+    ASSERT_TRUE(writer.Create());
+    EXPECT_TRUE(reader.Open());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/support/ZipFiles.h"
 
+#include <unzip.h>
 #include <zip.h>
 
 namespace testsupport {
@@ -22,6 +23,35 @@ bool writeZip(const std::string& path, const ZipEntries& entries, bool stored) {
         zipCloseFileInZip(z);
     }
     return zipClose(z, nullptr) == ZIP_OK && ok;
+}
+
+ZipEntries readZip(const std::string& path) {
+    ZipEntries entries;
+    unzFile z = unzOpen(path.c_str());
+    if (z == nullptr) {
+        return entries;
+    }
+    for (int at = unzGoToFirstFile(z); at == UNZ_OK; at = unzGoToNextFile(z)) {
+        char name[256] = {};
+        unz_file_info info{};
+        if (unzGetCurrentFileInfo(z, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK ||
+            unzOpenCurrentFile(z) != UNZ_OK) {
+            entries.clear();
+            break;
+        }
+        std::string content(info.uncompressed_size, '\0');
+        int got = content.empty()
+                      ? 0
+                      : unzReadCurrentFile(z, &content[0], static_cast<unsigned>(content.size()));
+        unzCloseCurrentFile(z);
+        if (got != static_cast<int>(content.size())) {
+            entries.clear();
+            break;
+        }
+        entries.emplace_back(name, std::move(content));
+    }
+    unzClose(z);
+    return entries;
 }
 
 } // namespace testsupport

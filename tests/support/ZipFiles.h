@@ -13,4 +13,7 @@ using ZipEntries = std::vector<std::pair<std::string, std::string>>;
 // are; false when the file cannot be written.
 bool writeZip(const std::string& path, const ZipEntries& entries, bool stored = false);
 
+// Every entry of a zip, in directory order; empty when the file cannot be read as one.
+ZipEntries readZip(const std::string& path);
+
 } // namespace testsupport

@@ -16,6 +16,8 @@ class ChunkReader {
     ChunkReader(const unsigned char* data, size_t size) : data(data), size(size) {}
 
     bool failed() const { return bad; }
+    // True once any number read was NaN or infinite.
+    bool sawNonFinite() const { return nonFinite; }
     size_t offset() const { return at; }
     bool atEnd() const { return at >= size; }
 
@@ -31,6 +33,9 @@ class ChunkReader {
         uint32_t bits = u32();
         float f = 0.0f;
         std::memcpy(&f, &bits, sizeof f);
+        if (!std::isfinite(f)) {
+            nonFinite = true;
+        }
         return f;
     }
     Vector3 vec3() {
@@ -78,7 +83,35 @@ class ChunkReader {
     size_t size;
     size_t at = 0;
     bool bad = false;
+    bool nonFinite = false;
 };
+
+// A key's rotation from the upper 3 x 3 of its matrix. The matrix must be a rotation within
+// kRotationTolerance in every element; the quaternion is then made unit length. False for
+// anything else (a scale, a shear, a mirror, numbers that give no rotation).
+constexpr float kRotationTolerance = 1e-2f;
+
+bool keyRotation(const Matrix4& m, Quaternion* out) {
+    Quaternion q;
+    q.fromMatrix(m);
+    float length = q.length();
+    if (!std::isfinite(length) || std::fabs(length - 1.0f) > kRotationTolerance) {
+        return false;
+    }
+    q.set(q.x / length, q.y / length, q.z / length, q.w / length);
+    Matrix4 back;
+    q.toMatrix(back);
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row) {
+            int i = column * 4 + row;
+            if (!(std::fabs(back.m[i] - m.m[i]) <= kRotationTolerance)) {
+                return false;
+            }
+        }
+    }
+    *out = q;
+    return true;
+}
 
 // Parser state over one file; errors are kept as text with the offset of their chunk.
 class Parser {
@@ -142,6 +175,9 @@ bool Parser::run() {
         }
         if (in.failed()) {
             return fail("file ends inside a chunk");
+        }
+        if (in.sawNonFinite()) {
+            return fail("a number that is not finite (NaN or infinite)");
         }
         previous = id;
     }
@@ -270,7 +306,9 @@ bool Parser::track() {
             Matrix4 m;
             in.floats(m.m, 16);
             Quaternion q;
-            q.fromMatrix(m);
+            if (!in.sawNonFinite() && !keyRotation(m, &q)) {
+                return fail("a key whose matrix is not a rotation");
+            }
             q.zeroSmall(1e-6f);
             t.rotations[size_t(k)] = q;
             t.translations[size_t(k)] = {m.m[12], m.m[13], m.m[14]};
@@ -382,8 +420,12 @@ bool CBoneModel::parse(const unsigned char* data, size_t size) {
 
 bool CBoneModel::loadBoneModel(const char* name) {
     animated = false;
-    if (dataArchive == nullptr || !dataArchive->readFile(name)) {
-        error = std::string("not in the data archive: ") + name;
+    if (dataArchive == nullptr) {
+        error = std::string("no data archive to read ") + name + " from";
+        return false;
+    }
+    if (!dataArchive->readFile(name)) {
+        error = dataArchive->lastError();
         return false;
     }
     // A private copy: loading textures reads the archive again.
@@ -403,7 +445,8 @@ void CBoneModel::loadTextures() {
     for (const std::string& name : textureNames) {
         int slot = -1;
         if (!textureManager.loadTexture(name.c_str(), slot, GL_CLAMP_TO_EDGE, true)) {
-            textureMessage = "CBoneModel::loadTextures() can't load texture: " + name;
+            textureMessage = "CBoneModel::loadTextures() can't load texture: " + name + " (" +
+                             textureManager.loadError() + ")";
             throw textureMessage.c_str();
         }
         textureSlots.push_back(slot);

@@ -356,6 +356,74 @@ TEST(BoneModelFile, CutAndFlippedFilesNeverCrash) {
     }
 }
 
+TEST(BoneModelFile, NumbersThatAreNotFiniteAndKeysThatAreNotRotationsAreRejected) {
+    const float nan = std::nanf("");
+    const float inf = HUGE_VALF;
+    struct Case {
+        const char* what;
+        void (*spoil)(bonemodel::Model&, float);
+        float value;
+    } cases[] = {
+        {"position", [](bonemodel::Model& m, float f) { m.parts[0].vertices[1].position[2] = f; },
+         nan},
+        {"normal", [](bonemodel::Model& m, float f) { m.parts[1].vertices[0].normal[0] = f; },
+         -inf},
+        {"weight",
+         [](bonemodel::Model& m, float f) { m.parts[0].vertices[2].weights[1].second = f; }, nan},
+        {"u", [](bonemodel::Model& m, float f) { m.parts[0].faces[0].u[2] = f; }, inf},
+        {"v", [](bonemodel::Model& m, float f) { m.parts[0].faces[0].v[3] = f; }, nan},
+        {"colour", [](bonemodel::Model& m, float f) { m.parts[0].materials[1].colour[1] = f; },
+         nan},
+        {"key translation",
+         [](bonemodel::Model& m, float f) { (*m.strips[1].tracks[1])[2][13] = f; }, inf},
+        {"key rotation", [](bonemodel::Model& m, float f) { (*m.strips[0].tracks[0])[1][5] = f; },
+         nan},
+        // Not rotations: a scale, a mirror, a shear, all zeros.
+        {"scaled key",
+         [](bonemodel::Model& m, float f) {
+             for (int i : {0, 5, 10}) {
+                 (*m.strips[0].tracks[0])[0][i] = f;
+             }
+         },
+         2.0f},
+        {"mirrored key", [](bonemodel::Model& m, float f) { (*m.strips[0].tracks[0])[2][0] = f; },
+         -1.0f},
+        {"sheared key", [](bonemodel::Model& m, float f) { (*m.strips[1].tracks[1])[1][8] = f; },
+         0.5f},
+        {"zero key",
+         [](bonemodel::Model& m, float f) {
+             for (int i = 0; i < 12; ++i) {
+                 (*m.strips[1].tracks[1])[0][i] = f;
+             }
+         },
+         0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bonemodel::Model model = sampleModel();
+        c.spoil(model, c.value);
+        CBoneModel m;
+        EXPECT_FALSE(parse(m, bonemodel::write(model)));
+        EXPECT_FALSE(m.loadError().empty());
+        EXPECT_TRUE(m.parts.empty());
+        EXPECT_TRUE(m.strips.empty());
+    }
+
+    // A rotation a little off, as rounding leaves it, is taken and made unit length.
+    bonemodel::Model model = sampleModel();
+    KeyMatrix& key = (*model.strips[1].tracks[1])[0];
+    key[0] += 0.003f;
+    key[1] -= 0.002f;
+    key[4] += 0.004f;
+    CBoneModel m;
+    ASSERT_TRUE(parse(m, bonemodel::write(model))) << m.loadError();
+    const Quaternion& q = m.strips[1].tracks[1].rotations[0];
+    EXPECT_NEAR(q.length(), 1.0f, 1e-5f);
+    const float h = std::sqrt(0.5f);
+    EXPECT_NEAR(std::fabs(q.z), h, 2e-3f);
+    EXPECT_NEAR(std::fabs(q.w), h, 2e-3f);
+}
+
 TEST(BoneModelFile, LoadingNeedsTheNameInTheArchive) {
     CDataArchive none("/nonexistent/archive.zip");
     dataArchive = &none;

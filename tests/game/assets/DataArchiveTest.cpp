@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +88,94 @@ TEST_F(DataArchiveTest, DamagedEntryDataIsAFailure) {
     CDataArchive a(path().c_str());
     EXPECT_FALSE(a.readFile("a.dat"));
     EXPECT_EQ(a.getSize(), 0u);
+}
+
+// Sets the uncompressed size of the only entry, in its local and its central header.
+std::string declareSize(std::string zip, uint32_t size) {
+    for (const auto& [signature, offset] :
+         {std::make_pair(std::string("PK\x03\x04", 4), size_t{22}),
+          std::make_pair(std::string("PK\x01\x02", 4), size_t{24})}) {
+        size_t at = zip.find(signature);
+        EXPECT_NE(at, std::string::npos);
+        for (int i = 0; i < 4; ++i) {
+            zip[at + offset + i] = static_cast<char>(size >> (8 * i));
+        }
+    }
+    return zip;
+}
+
+TEST_F(DataArchiveTest, EntriesClaimingMoreThanTheLimitOrThanTheyHoldAreDamaged) {
+    writeZip(path(), {{"prop.dat", std::string(5000, 'p')}}, true);
+    const std::string good = testsupport::readFile(path());
+    // 4 GiB declared: refused before anything is asked of memory.
+    testsupport::writeFile(path(), declareSize(good, 0xFFFFFFFFu));
+    {
+        CDataArchive a(path().c_str());
+        EXPECT_FALSE(a.readFile("prop.dat"));
+        EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::Damaged);
+        EXPECT_EQ(a.getSize(), 0u);
+        EXPECT_EQ(a.lastError(), "prop.dat in the data archive " + path() +
+                                     " is damaged: it declares 4294967295 bytes, more than the "
+                                     "64 MiB an entry may hold");
+    }
+    // Within the limit but more or less than the data holds.
+    for (uint32_t declared : {uint32_t{60} << 20, uint32_t{4000}}) {
+        SCOPED_TRACE(declared);
+        testsupport::writeFile(path(), declareSize(good, declared));
+        CDataArchive a(path().c_str());
+        EXPECT_FALSE(a.readFile("prop.dat"));
+        EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::Damaged);
+        EXPECT_NE(a.lastError().find("prop.dat in the data archive"), std::string::npos);
+    }
+    testsupport::writeFile(path(), good);
+    CDataArchive a(path().c_str());
+    EXPECT_TRUE(a.readFile("prop.dat"));
+    EXPECT_EQ(a.getSize(), 5000u);
+    EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::None);
+    EXPECT_EQ(a.lastError(), "");
+}
+
+TEST_F(DataArchiveTest, EveryFailureSaysWhichFileOfWhichArchiveAndWhy) {
+    {
+        CDataArchive a(dir.file("absent.d").c_str());
+        EXPECT_FALSE(a.readFile("x.png"));
+        EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::ArchiveUnreadable);
+        EXPECT_EQ(a.lastError(), "the data archive " + dir.file("absent.d") + " is missing");
+    }
+    testsupport::writeFile(path(), "plain text, no zip");
+    {
+        CDataArchive a(path().c_str());
+        EXPECT_FALSE(a.readFile("x.png"));
+        EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::ArchiveUnreadable);
+        EXPECT_NE(a.lastError().find(path() + " is not a zip archive"), std::string::npos);
+    }
+    const std::string payload = "PAYLOAD-0123456789-PAYLOAD";
+    writeZip(path(), {{"a.dat", payload}, {"b.dat", std::string(3000, 'b')}}, true);
+    std::string bytes = testsupport::readFile(path());
+    bytes[bytes.find(payload) + 9] ^= 0x55;
+    testsupport::writeFile(path(), bytes);
+    CDataArchive a(path().c_str());
+    EXPECT_FALSE(a.readFile("x.png"));
+    EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::NotFound);
+    EXPECT_EQ(a.lastError(), "x.png is not in the data archive " + path());
+    EXPECT_FALSE(a.readFile("a.dat"));
+    EXPECT_EQ(a.lastFailure(), CDataArchive::Failure::Damaged);
+    EXPECT_EQ(a.lastError(),
+              "a.dat in the data archive " + path() + " is damaged: its checksum does not match");
+    // Data that does not inflate.
+    writeZip(path(), {{"c.dat", std::string(4000, 'c') + "tail"}});
+    bytes = testsupport::readFile(path());
+    size_t data = bytes.find("c.dat") + 5;
+    for (size_t i = data; i < data + 8; ++i) {
+        bytes[i] = static_cast<char>(0xFF);
+    }
+    testsupport::writeFile(path(), bytes);
+    CDataArchive inflate(path().c_str());
+    EXPECT_FALSE(inflate.readFile("c.dat"));
+    EXPECT_EQ(inflate.lastFailure(), CDataArchive::Failure::Damaged);
+    EXPECT_NE(inflate.lastError().find("c.dat in the data archive " + path() + " is damaged: "),
+              std::string::npos)
+        << inflate.lastError();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "game/assets/TextureManager.h"
 #include "game/assets/DataArchive.h"
+#include "tests/game/assets/HostileImages.h"
 #include "tests/support/GLContextFixture.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/ZipFiles.h"
@@ -67,6 +68,10 @@ class TextureManagerTest : public testsupport::GLTest {
                                {"broken.bmp", bmp.substr(0, bmp.size() / 2)},
                                {"broken.jpg", jpg.substr(0, jpg.size() / 2)},
                                {"plain.txt", "not an image"},
+                               {"hang.jpg", std::string("\xFF\xD8\xFF\xFE\x00\xFF", 6)},
+                               {"wide.jpg", hostileimages::claimingJpeg(23304, 8200)},
+                               {"wide.png", hostileimages::claimingPng(30000, 30000, 48 << 10)},
+                               {"big.bmp", hostileimages::bmp(20000, 20000, 61, 8, 1)},
                                {"top.png", topWhitePng()}});
         archive = new CDataArchive(dir.file("tcdata.d").c_str());
         dataArchive = archive;
@@ -154,6 +159,39 @@ TEST_F(TextureManagerTest, MissingOrDamagedImagesFailWithoutASlot) {
     EXPECT_EQ(textureManager.getGLName(-1), 0u);
     EXPECT_EQ(textureManager.getGLName(100), 0u);
     EXPECT_FALSE(textureManager.releaseTexture(100));
+}
+
+// Images that hung the decoder, or made it work for seconds and take gigabytes, or that GL
+// cannot take: each fails at once, takes no slot and says which file and why.
+TEST_F(TextureManagerTest, HostileImagesFailAtOnceWithTheirReason) {
+    struct Case {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"hang.jpg", "segment length runs past the end"},
+        {"wide.jpg", "23304 x 8200"},
+        {"wide.png", "30000 x 30000"},
+        {"big.bmp", "BMP"},
+        {"broken.png", "PNG"},
+        {"absent.png", "absent.png is not in the data archive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int s = 3;
+        EXPECT_FALSE(textureManager.loadTexture(c.name, s, GL_CLAMP_TO_EDGE, true));
+        EXPECT_EQ(s, -1);
+        const std::string& why = textureManager.loadError();
+        EXPECT_EQ(why.find(c.name), 0u) << why;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << why;
+    }
+    EXPECT_EQ(textureManager.findFreeSlot(), 0);
+    // Larger than this GL allows on a side is refused too.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    EXPECT_GE(largest, 1024);
+    int s = -1;
+    EXPECT_TRUE(textureManager.loadTexture("red.png", s, GL_CLAMP_TO_EDGE, true));
+    EXPECT_TRUE(textureManager.loadError().empty());
 }
 
 TEST_F(TextureManagerTest, TheHundredAndFirstFailsUntilOneIsReleased) {

@@ -69,7 +69,7 @@ TEST_F(RideCameraTest, HeadTiltRaisesTheTargetAndForwardViewsLookOneFrameAhead) 
     expectNear(ride->cameraShot(21, true).target, {0, 0, 0});
 }
 
-TEST_F(RideCameraTest, LookAtReachesTheModelViewMatrixAndUnknownCodesLeaveIt) {
+TEST_F(RideCameraTest, LookAtReachesTheModelViewMatrix) {
     ride->placeRideCamera(0.02f, RideView{4, false, true});
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
@@ -85,13 +85,33 @@ TEST_F(RideCameraTest, LookAtReachesTheModelViewMatrixAndUnknownCodesLeaveIt) {
     EXPECT_NEAR(-m[2], toTarget.x / len, 1e-4f);
     EXPECT_NEAR(-m[10], toTarget.z / len, 1e-4f);
     EXPECT_NEAR(std::hypot(ride->viewDirection.x, ride->viewDirection.z), 1.0f, 1e-4f);
+}
 
-    glLoadIdentity();
-    glTranslatef(1.0f, 2.0f, 3.0f);
-    ride->placeRideCamera(0.02f, RideView{7, false, true});
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_EQ(m[12], 1.0f);
-    EXPECT_EQ(m[14], 3.0f);
+TEST_F(RideCameraTest, CodesNoViewUsesShowTheDefaultCycle) {
+    // A settings file may hold any number: the ride must not stay black until a key is pressed.
+    for (int32_t code : {7, -1, 2, 22, 26, 1000}) {
+        SCOPED_TRACE(code);
+        auto fresh = std::make_unique<CRideTrack>(0.5f, music);
+        for (int i = 0; i < CRideTrack::kHistory; ++i) {
+            fresh->carPath[i].position = P(i);
+        }
+        glLoadIdentity();
+        glTranslatef(1.0f, 2.0f, 3.0f);
+        RideView view{code, false, true};
+        fresh->placeRideCamera(0.02f, view);
+        EXPECT_EQ(view.viewPoint, code);
+        // The cycle starts with the near forward view.
+        EXPECT_EQ(fresh->cameraViewPoint, viewpoint::kForwardNear);
+        GLfloat m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        Vector3 eye{-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]),
+                    -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
+                    -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14])};
+        expectNear(eye, P(25) + Vector3{0, 20, 0}, 0.05f);
+        // After a minute the cycle moves on, as it does for its own code.
+        fresh->placeRideCamera(60.0f, view);
+        EXPECT_EQ(fresh->cameraViewPoint, viewpoint::kFrequencyBars);
+    }
 }
 
 TEST_F(RideCameraTest, CycleShowsEachViewForOneMinuteInItsOrder) {
