@@ -6,6 +6,11 @@
 //   WorldFrame     the whole frame: one cloud impostor refresh, sky, terrain, snow, flames,
 //                  pole and fountain sprays, the trail, the beat burst and the clouds, with
 //                  the world fed a loud level (every emitter at its full-music strength)
+//   FullFrame      WorldFrame with the dragon's parts too: the flock, the frequency bars on
+//                  their platform, the dragon skinned on the CPU and its breath (depth-sorted)
+//                  whenever its move burns; run right after WorldFrame for the comparison
+//   DragonCpu      the dragon's draw with its breath burning, in thread CPU time: key timer,
+//                  skinning, the breath's update and depth sort and the GL calls' own cost
 //   RideFrame      the whole frame as the director draws it today, with the world at rest
 //   RideUpdate     the ride's update step alone (path, wave and camera)
 //   EmitterUpdate  the update step of all four emitters the director updates, loud
@@ -24,6 +29,7 @@
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -151,19 +157,32 @@ double percentile(std::vector<double> v, double p) {
     return v.empty() ? 0.0 : v[static_cast<size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
-// Times each iteration on its own so the median is reported next to the mean.
+double processSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Times each iteration on its own so the median is reported next to the mean. cpu_ms is the
+// median CPU time of the whole process (the renderer's threads included) per iteration: on a
+// machine that others share it tells the work apart from the waiting.
 template <class Step>
 void timeEach(benchmark::State& state, Step step, double unit, const char* counter) {
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     times.reserve(100000);
+    cpu.reserve(100000);
     for (auto _ : state) {
+        double c0 = processSeconds();
         auto t0 = std::chrono::steady_clock::now();
         step();
         auto t1 = std::chrono::steady_clock::now();
+        double c1 = processSeconds();
         times.push_back(std::chrono::duration<double>(t1 - t0).count() * unit);
+        cpu.push_back((c1 - c0) * 1e3);
     }
     state.counters[counter] = percentile(times, 0.5);
     state.counters["p95"] = percentile(times, 0.95);
+    state.counters["cpu_ms"] = percentile(cpu, 0.5);
 }
 
 void RideOnlyFrame(benchmark::State& state) {
@@ -177,6 +196,7 @@ void RideOnlyFrame(benchmark::State& state) {
 BENCHMARK(RideOnlyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 void WorldFrame(benchmark::State& state) {
+    game->scene().showDragonParts(false);
     for (int i = 0; i < 120; ++i) {
         game->worldFrame();
     }
@@ -184,7 +204,18 @@ void WorldFrame(benchmark::State& state) {
         state, [] { game->worldFrame(); }, 1e3, "median_ms");
     game->quietWorld();
 }
-BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+void FullFrame(benchmark::State& state) {
+    game->scene().showDragonParts(true);
+    for (int i = 0; i < 120; ++i) {
+        game->worldFrame();
+    }
+    timeEach(
+        state, [] { game->worldFrame(); }, 1e3, "median_ms");
+    game->quietWorld();
+}
+BENCHMARK(FullFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void RideFrame(benchmark::State& state) {
     for (int i = 0; i < 60; ++i) {
@@ -298,6 +329,83 @@ BENCHMARK_CAPTURE(Part, PoleSpray, 5)->Unit(benchmark::kMillisecond)->MinTime(1.
 BENCHMARK_CAPTURE(Part, Fountain, 6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, Clouds, 7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BeatBurst, 8)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// The first move burns between keys 10 and 25: the key is held at 12 so that every draw
+// skins, updates and sorts the breath.
+void DragonCpu(benchmark::State& state) {
+    game->scene().showDragonParts(true);
+    for (int i = 0; i < 30; ++i) {
+        game->frame();
+    }
+    CBoneModel& dragon = *game->scene().dragonModel();
+    dragon.setCombination(0);
+    dragon.setMusicLevel(1.0f);
+    std::vector<double> times;
+    for (auto _ : state) {
+        dragon.key = 12.0f;
+        dragon.fraction = 0.0f;
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -150.0f);
+        double t0 = threadSeconds();
+        dragon.drawBoneModel(kFrameSeconds);
+        double t1 = threadSeconds();
+        glPopMatrix();
+        glFinish();
+        times.push_back((t1 - t0) * 1e3);
+    }
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["p95"] = percentile(times, 0.95);
+}
+BENCHMARK(DragonCpu)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The dragon drawn and finished, in wall time, 125 units ahead and flying away from the
+// camera as in the Forward Near view:
+// move 0 with its breath burning (key 12), or move 1, which never burns.
+void DragonDraw(benchmark::State& state, int move) {
+    CBoneModel& dragon = *game->scene().dragonModel();
+    dragon.setCombination(move);
+    dragon.setMusicLevel(1.0f);
+    timeEach(
+        state,
+        [&] {
+            dragon.key = 12.0f;
+            dragon.fraction = 0.0f;
+            glPushMatrix();
+            glLoadIdentity();
+            glTranslatef(0.0f, -20.0f, -125.0f);
+            glRotatef(180.0f, 0.0f, 1.0f, 0.0f); // flying away from the camera
+            dragon.drawBoneModel(kFrameSeconds);
+            glPopMatrix();
+            glFinish();
+        },
+        1e3, "median_ms");
+}
+// The flock and the frequency bars drawn alone, loud, with the camera the last frame left.
+void DragonPart(benchmark::State& state, int which) {
+    const CSceneDirector::DragonParts& parts = game->scene().dragonObjects();
+    part(state, [&parts, which](WorldObjects&) {
+        if (which == 0) {
+            parts.flock->Update(kFrameSeconds);
+            parts.flock->Render();
+        } else {
+            parts.bars->Draw(kFrameSeconds);
+        }
+    });
+}
+BENCHMARK_CAPTURE(DragonPart, Flock, 0)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK_CAPTURE(DragonPart, Bars, 1)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+
+BENCHMARK_CAPTURE(DragonDraw, Breathing, 0)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(DragonDraw, Quiet, 1)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 } // namespace
 

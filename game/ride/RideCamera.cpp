@@ -137,5 +137,5 @@ void CRideTrack::placeRideCamera(float dt, const RideView& view) {
         Vector3 d = shot.target - shot.eye;
         viewDirection = shot.normalised ? normalized(d) : d;
     }
-    // The music feed to the dragon and the world's objects runs here once they exist.
+    feedMusic(dt, current, view.dragonOn);
 }

@@ -6,6 +6,7 @@
 
 #include "game/assets/math/Vector3.h"
 #include "game/music/MusicIntake.h"
+#include "game/ride/DragonFeed.h"
 #include "game/ride/MusicSource.h"
 #include "game/ride/RideSettings.h"
 #include "game/ride/TrackPoint.h"
@@ -62,6 +63,12 @@ class CRideTrack : public SceneObject {
     void easeTilt(float dt, int n, bool reversed, float rate);
     // Eye and target of a view point (not the cycle) from the current trail and tilt.
     CameraShot cameraShot(int32_t viewPoint, bool headTilt) const;
+    // The music feed at the end of the camera step (DragonFeed.cpp): the dragon's turn, the
+    // beat, the burst and the dragon for the view point, then the level to everything.
+    void feedMusic(float dt, int32_t viewPoint, bool dragonOn);
+    void turnDragon(float dt);
+    void setFeedTargets(const RideFeedTargets& targets) { feed = targets; }
+    const RideFeedTargets& feedTargets() const { return feed; }
     // The frequency bars, which get every frame's spectrum; may be null.
     void setSpectrumSink(SceneActor* bars) { spectrumSink = bars; }
 
@@ -101,6 +108,10 @@ class CRideTrack : public SceneObject {
     // The view point the camera used last frame (the cycle's step while cycling).
     int32_t cameraViewPoint = -1;
     unsigned char musicSpectrum[2][1024] = {};
+    // n = L / 60 of the last feed; the dragon's turn speed follows it a frame later.
+    float normalisedLevel = 0.0f;
+    bool lastBeat = false;
+    int32_t dragonDraws = 0; // how many times the feed drew the dragon
 
   private:
     // State of the segment being driven.
@@ -131,6 +142,7 @@ class CRideTrack : public SceneObject {
 
     IMusicSource& music;
     SceneActor* spectrumSink = nullptr;
+    RideFeedTargets feed;
     PathState path;
     int exhaustTexture = -1;
 };

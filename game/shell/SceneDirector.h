@@ -12,6 +12,9 @@
 #include "game/ride/RideTrack.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/Hud.h"
+#include "game/world/BreathStream.h"
+#include "game/world/FrequencyBars.h"
+#include "game/world/WingFlock.h"
 #include "game/world/WorldObjects.h"
 
 #include <cstdint>
@@ -58,6 +61,18 @@ class CSceneDirector : public IMenuHost {
     // The world's objects while the director exists (null before initialize).
     WorldObjects& worldObjects() { return world; }
 
+    // The dragon's breath, the frequency bars and the winged flock (null before initialize).
+    struct DragonParts {
+        BreathStream* breath = nullptr;
+        FrequencyBars* bars = nullptr;
+        WingFlock* flock = nullptr;
+    };
+    const DragonParts& dragonObjects() const { return dragonParts; }
+    // Whether the flock, the bars, the dragon and its breath take part in the frame (they do
+    // unless told otherwise); the frame benchmark compares the world with and without them.
+    void showDragonParts(bool shown);
+    CBoneModel* dragonModel() const { return models[0]; }
+
   private:
     // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
     // deleted in a fixed order.
@@ -71,6 +86,18 @@ class CSceneDirector : public IMenuHost {
     void drawMenuPage();
     void drawSplashAndFrameRate(float dt);
     void destroyOverlay();
+    // The dragon's share of the world (SceneDirectorDragon.cpp), each called at its place in
+    // the world's order.
+    void createBreath();
+    void createBars();
+    void createFlock();
+    void placeBars();
+    void setUpDragon();
+    void drawFlock(float dt);
+    void drawProp(CBoneModel* model, float drop, float dt);
+    void drawBars(float dt);
+    void deleteBarsAndFlock();
+    void deleteBreath();
     // One cloud's impostor per frame, the clouds taking turns.
     void refreshCloudImpostor();
 
@@ -87,6 +114,8 @@ class CSceneDirector : public IMenuHost {
     // The dragon, the two fountain pots, the bars platform and the fire-ball pole.
     static constexpr int kModels = 5;
     CBoneModel* models[kModels] = {};
+    DragonParts dragonParts;
+    bool dragonPartsShown = true;
     WorldObjects world;
     int nextImpostor = 0;
 

@@ -32,7 +32,7 @@ template <class T> void deleteAndClear(T*& p) {
 
 void CSceneDirector::buildScene() {
     world.terrain = new CTerrain;
-    // The dragon's breath is created here: SetIntensity (3.0).
+    createBreath();
 
     world.potFlames = new PotFlame;
     world.potFlames->LoadImage("flame6.png");
@@ -45,14 +45,13 @@ void CSceneDirector::buildScene() {
     world.fountainSpray->MakeSplatTexture();
     world.fountainSpray->SetPair(50.0f, 0.5f);
 
-    // The frequency bars are created here: "water.png", SetSolid (false).
-    // The winged flock is created here: "Wing.png".
+    createBars();
+    createFlock();
 
     world.snow = new SnowFall;
     world.snow->LoadImage("snowflake.png");
 
-    // The frequency bars are placed here: SetPosition (0, -25, 800), SetRotation (0, 0, 0, 0),
-    // and handed to the ride as its spectrum sink.
+    placeBars();
 
     world.terrain->LoadTextures("grass3.jpg");
 
@@ -71,7 +70,7 @@ void CSceneDirector::buildScene() {
     loadProp(*models[2], "FountainPot2.dat");
     loadProp(*models[3], "FreqBarsPlatform.dat");
     loadProp(*models[4], "FireBallPoll.dat");
-    // models[0] becomes the dragon here: loaded and set up with its moves and playlists.
+    setUpDragon();
 
     world.skybox = new Skybox;
     world.skybox->Load(0);
@@ -95,7 +94,7 @@ void CSceneDirector::deleteWorld() {
     deleteAndClear(world.potFlames);
     deleteAndClear(world.beatBurst);
     deleteAndClear(world.fountainSpray);
-    // The frequency bars and the winged flock are deleted here.
+    deleteBarsAndFlock();
     deleteAndClear(world.snow);
     for (CMFSCloud*& cloud : world.clouds) {
         deleteAndClear(cloud);
@@ -106,6 +105,7 @@ void CSceneDirector::deleteWorld() {
     for (CBoneModel*& m : models) {
         deleteAndClear(m);
     }
+    deleteBreath();
 }
 
 void CSceneDirector::refreshCloudImpostor() {
@@ -132,11 +132,12 @@ void CSceneDirector::renderScene(float dt) {
         glPopMatrix();
     }
 
-    // 3. Snow, then the winged flock (Update (dt) and Render, no view test) here.
+    // 3. Snow, then the winged flock.
     if (world.snow != nullptr) {
         world.snow->Update(dt);
         world.snow->Render();
     }
+    drawFlock(dt);
 
     // 4. One flame emitter drawn over both pots; it moves once a frame, at the first pot seen.
     if (world.potFlames != nullptr) {
@@ -149,8 +150,7 @@ void CSceneDirector::renderScene(float dt) {
                     world.potFlames->Update(dt);
                     updated = true;
                 }
-                // The pot (models[2], "FountainPot2.dat") draws here: push, translate
-                // (0, -40, 0), draw with dt, pop.
+                drawProp(models[2], -40.0f, dt);
                 world.potFlames->Render();
             }
             glPopMatrix();
@@ -163,8 +163,7 @@ void CSceneDirector::renderScene(float dt) {
         glTranslatef(-700.0f, -10.0f, -1100.0f);
         if (world.poleSpray->IsInView()) {
             world.poleSpray->Update(dt);
-            // The pole (models[4], "FireBallPoll.dat") draws here: push, translate (0, -90, 0),
-            // draw, pop.
+            drawProp(models[4], -90.0f, dt);
             glTranslatef(0.0f, 20.0f, 0.0f);
             world.poleSpray->Render();
         }
@@ -176,15 +175,15 @@ void CSceneDirector::renderScene(float dt) {
         glPushMatrix();
         if (world.fountainSpray->IsInView()) {
             world.fountainSpray->Update(dt);
-            // The fountain pot (models[1], "FountainPot.dat") draws here: push, translate
-            // (0, -50, 0), draw, pop.
+            drawProp(models[1], -50.0f, dt);
             glTranslatef(0.0f, -25.0f, 0.0f);
             world.fountainSpray->Render();
         }
         glPopMatrix();
     }
 
-    // 7. The frequency bars draw here: Draw (dt).
+    // 7. The frequency bars on their platform.
+    drawBars(dt);
 
     // 8. The ride: music, camera, beat burst, dragon and the music feed.
     if (ride != nullptr) {

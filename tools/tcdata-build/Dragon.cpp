@@ -1,7 +1,8 @@
 // "MyBoneExportDragon.dat": the skeletal dragon. Nose along +Z, up +Y, its left wing at +X;
 // about 120 units from snout to tail and 112 across the wings, flying a little ahead of and
-// above its origin. Part 0 is the breath anchor: its first quad's first vertex sits at the
-// mouth, on the body bone, so the breath stays at the mouth's rest position.
+// above its origin. Part 0 is the breath anchor: its first quad's first vertex sits 10 above
+// the mouth (the breath is drawn 10 below its anchor), on the body bone, so the breath stays
+// at the mouth's rest position.
 #include "tools/tcdata-build/Artwork.h"
 #include "tools/tcdata-build/DragonRig.h"
 #include "tools/tcdata-build/Mesh.h"
@@ -194,7 +195,8 @@ void addDragon(ZipWriter& zip) {
     bonemodel::Part anchor;
     {
         MeshBuilder m(anchor);
-        V3 mouth{0, 17.4f, 56};
+        // The breath is drawn 10 below its anchor, so the anchor sits 10 above the mouth.
+        V3 mouth{0, 17.4f + 10.0f, 57};
         int a = m.vertex(mouth, {0, 0, 1}, one(Body));
         int b = m.vertex(mouth + V3{0.2f, 0, 0}, {0, 0, 1}, one(Body));
         int c = m.vertex(mouth + V3{0.2f, 0.2f, 0}, {0, 0, 1}, one(Body));

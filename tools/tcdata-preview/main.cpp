@@ -6,6 +6,7 @@
 #include "game/assets/bone/BoneModel.h"
 #include "platform/window/GLContext.h"
 #include "platform/window/Window.h"
+#include "tools/tcdata-preview/DragonMotion.h"
 #include "tools/tcdata-preview/ModelPose.h"
 
 #include <GL/gl.h>
@@ -237,6 +238,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     renderDragon(dragon, out);
+    renderDragonMotion(out, kSize, [](const std::string& path) { savePng(path); });
     for (const PropShot& p : props) {
         CBoneModel prop;
         if (!prop.loadBoneModel(p.model)) {

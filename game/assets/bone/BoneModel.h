@@ -3,10 +3,12 @@
 // one key track per bone. loadBoneModel reads a file of the data archive into these records.
 #pragma once
 
+#include "game/assets/bone/BoneAnimation.h"
 #include "game/assets/math/Quaternion.h"
 #include "game/assets/math/Vector3.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -101,8 +103,67 @@ class CBoneModel {
     float key = 0.0f;
     bool newSegment = false;
 
+    // Playing the strips (BoneAnimation.cpp) and drawing (BoneDraw.cpp).
+    static constexpr int kMaxCombined = 8;
+    static constexpr int kLevels = 3;
+
+    // Finds each named strip ignoring letter case (the first match) and appends their
+    // combination. Names after a null or past the eighth are not read. Throws, as a
+    // std::string, "CBoneModel::setupCombination, The Following Action Strip Not Found: '"
+    // name "'" when a name matches no strip; nothing is added then.
+    void setupCombination(std::initializer_list<const char*> names);
+    // Strip indices, -1 for none; does nothing when the first is -1 or an index is not a strip.
+    void combineStrips(const int stripIndices[kMaxCombined]);
+    // Ignored unless 0 <= start <= end <= keyCount - 1 and the combination exists.
+    void setCombinationRange(int startKey, int endKey, int combinationIndex);
+    void setCombination(int combinationIndex);
+    // Appends count entries {combination, 0, loops} to the playlist of level 0, 1 or 2.
+    void setPlaylist(const int combinations[], const int loops[], int count, int level);
+    // The first entry of a level's playlist becomes the current entry (any level other than
+    // 0 and 1 means 2); an empty playlist leaves everything as it is.
+    void startPlaylist(int level);
+    // Level 0 below 0.3, 1 below 0.6, else 2; the key speed grows by value x 10.
+    void setMusicLevel(float value);
+    void setAttachment(BoneAttachment* emitter);
+    void setAttachmentOffset(float x, float y, float z, float rx, float ry, float rz);
+    // Advances the keys by dt (at most one key a frame) and interpolates every moving track of
+    // the current combination. Does nothing with fewer than two keys or no current combination.
+    void updateAnimation(float dt);
+    // Advances the level's playlist with a fresh loop count (reshuffling after its last entry)
+    // and makes the new entry's combination current.
+    void nextPlaylistEntry(int level);
+    // Interpolates from q1 to q2 the short way; with recompute the angle between them is
+    // worked out again, otherwise the cache of the last recompute serves. Not renormalised.
+    static Quaternion slerpQuaternion(const Quaternion& q1, Quaternion q2, float t,
+                                      BoneTrack& cache, bool recompute);
+    // Skinned draw for an animated model (after updateAnimation), static draw otherwise.
+    void drawBoneModel(float dt);
+    // Where a vertex lies under the current combination's pose.
+    Vector3 skinnedPosition(const BoneVertex& v) const;
+
+    std::vector<BoneCombination> combinations;
+    int currentCombination = -1;
+    int musicLevel = 0;
+    float speedBoost = 0.0f;
+    float musicValue = 0.0f;
+    std::vector<PlaylistEntry> playlists[kLevels];
+    int playlistIndex[kLevels] = {0, 0, 0};
+    PlaylistEntry currentEntry;
+    BoneAttachment* attachment = nullptr;
+    bool attached = false;
+    float attachmentOffset[3] = {0.0f, 0.0f, 0.0f};
+    float attachmentRotation[3] = {0.0f, 0.0f, 0.0f};
+
   private:
     void clear();
+    void drawSkinned(float dt);
+    void drawStatic();
+    void drawAttachment(float dt);
+    void skinPart(size_t part, bool normals);
+
+    // Skinned corners of the part being drawn, kept between frames.
+    std::vector<Vector3> skinnedPositions;
+    std::vector<Vector3> skinnedNormals;
 
     std::string error;
     std::string textureMessage;
