@@ -13,8 +13,9 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
+# ARGS: songs or folders for tcplayer to play instead of the demo tune.
 run: build
-	scripts/run-game
+	scripts/run-game $(ARGS)
 
 test: build
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure
