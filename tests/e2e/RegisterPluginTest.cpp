@@ -102,6 +102,13 @@ TEST_F(RegisterPluginE2e, ExitCodesTellAScriptWhatWentWrong) {
     EXPECT_EQ(serverPath(), "<not registered>");
 }
 
+TEST_F(RegisterPluginE2e, AnAbsolutePathIsTheLibraryNotASwitch) {
+    EXPECT_EQ(regsvr32({"/s", game + "/TCwavetap2.so"}), 0);
+    EXPECT_TRUE(effectRegistered());
+    EXPECT_EQ(regsvr32({"/s", "/u", game + "/TCwavetap2.so"}), 0);
+    EXPECT_FALSE(effectRegistered());
+}
+
 TEST_F(RegisterPluginE2e, WithoutSlashSTheOutcomeIsShownInABox) {
     e2e::Program p(game + "/regsvr32", {"TCwavetap2.dll"}, game, env);
     EXPECT_TRUE(e2e::answerMessageBox("RegSvr32", true, 10000));

@@ -8,6 +8,7 @@
 #include "platform/window/MessageBox.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <strings.h>
 
@@ -26,21 +27,20 @@ struct Options {
     std::string library;
 };
 
-bool isOption(const char* arg) {
-    return arg[0] == '/' || arg[0] == '-';
+bool isSwitch(const char* arg, const char* letter) {
+    return (arg[0] == '/' || arg[0] == '-') && strcasecmp(arg + 1, letter) == 0;
 }
 
 bool parse(int argc, char** argv, Options* out) {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (isOption(arg) && arg[1] != '\0') {
-            if (strcasecmp(arg + 1, "s") == 0) {
-                out->silent = true;
-            } else if (strcasecmp(arg + 1, "u") == 0) {
-                out->unregister = true;
-            } else {
-                return false;
-            }
+        if (isSwitch(arg, "s")) {
+            out->silent = true;
+        } else if (isSwitch(arg, "u")) {
+            out->unregister = true;
+        } else if (arg[0] == '-' || (arg[0] == '/' && std::strchr(arg + 1, '/') == nullptr)) {
+            // An unknown switch; an absolute path (/folder/lib.so) is the library.
+            return false;
         } else if (out->library.empty() && arg[0] != '\0') {
             out->library = arg;
         } else {
