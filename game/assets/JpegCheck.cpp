@@ -71,9 +71,9 @@ bool readFrame(const unsigned char* s, uint32_t length, ImageHeader* header, std
         return refuse(why, "frame has an unusable component count");
     }
     for (unsigned c = 0; c < components; ++c) {
-        const unsigned char* spec = s + 6 + 3 * c;
-        unsigned h = spec[1] >> 4, v = spec[1] & 15;
-        if (h < 1 || h > 4 || v < 1 || v > 4 || spec[2] > 3) {
+        const unsigned char* component = s + 6 + 3 * c;
+        unsigned h = component[1] >> 4, v = component[1] & 15;
+        if (h < 1 || h > 4 || v < 1 || v > 4 || component[2] > 3) {
             return refuse(why, "frame has a component out of range");
         }
     }

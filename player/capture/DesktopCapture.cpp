@@ -125,8 +125,8 @@ struct DesktopCapture::Impl {
             return;
         }
         dropStream();
-        pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, AudioSource::kRate, kChannels};
-        stream = pa_stream_new(context, "Desktop audio for the visualization", &spec, nullptr);
+        pa_sample_spec format{PA_SAMPLE_FLOAT32NE, AudioSource::kRate, kChannels};
+        stream = pa_stream_new(context, "Desktop audio for the visualization", &format, nullptr);
         if (!stream) {
             noMonitor();
             return;
@@ -135,7 +135,7 @@ struct DesktopCapture::Impl {
         pa_stream_set_read_callback(stream, &Impl::onRead, this);
         pa_buffer_attr attr;
         std::memset(&attr, 0xff, sizeof attr);
-        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &format));
         // DONT_MOVE: if the output goes away the stream ends instead of being moved by the
         // server to some other source, which could be a microphone.
         auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);

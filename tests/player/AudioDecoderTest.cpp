@@ -86,7 +86,7 @@ class AudioDecoderTest : public ::testing::Test {
 
 struct FormatCase {
     const char* file;
-    EncodeSpec spec;
+    EncodeSpec encoding;
 };
 
 TEST_F(AudioDecoderTest, EveryFormatDecodesResampledToStereoWithItsTitle) {
@@ -102,7 +102,7 @@ TEST_F(AudioDecoderTest, EveryFormatDecodesResampledToStereoWithItsTitle) {
         SCOPED_TRACE(c.file);
         std::string path = dir.file(c.file);
         // Left 1 kHz, right 3 kHz (a mono file gets the left signal).
-        ASSERT_EQ(testsupport::encodeAudio(path, c.spec,
+        ASSERT_EQ(testsupport::encodeAudio(path, c.encoding,
                                            [](int ch, double t) {
                                                double hz = ch == 0 ? 1000 : 3000;
                                                return float(0.5 * std::sin(2 * kPi * hz * t));
@@ -111,9 +111,9 @@ TEST_F(AudioDecoderTest, EveryFormatDecodesResampledToStereoWithItsTitle) {
         std::string error;
         auto d = AudioDecoder::open(path, error);
         ASSERT_NE(d, nullptr) << error;
-        EXPECT_EQ(d->info().title, c.spec.title);
-        EXPECT_EQ(d->info().sourceRate, c.spec.rate);
-        EXPECT_EQ(d->info().sourceChannels, c.spec.channels);
+        EXPECT_EQ(d->info().title, c.encoding.title);
+        EXPECT_EQ(d->info().sourceRate, c.encoding.rate);
+        EXPECT_EQ(d->info().sourceChannels, c.encoding.channels);
         EXPECT_NEAR(d->info().durationSeconds, 1.0, 0.1);
         Decoded out;
         ASSERT_TRUE(decodeAll(*d, out, error)) << error;
@@ -121,7 +121,7 @@ TEST_F(AudioDecoderTest, EveryFormatDecodesResampledToStereoWithItsTitle) {
         EXPECT_NEAR(out.count(), 44100, 3000);
         const float* middle = out.frames.data() + 2 * 20000;
         EXPECT_NEAR(peakBand(middle, 2048, 0), 46, 1);
-        EXPECT_NEAR(peakBand(middle, 2048, 1), c.spec.channels == 1 ? 46 : 139, 1);
+        EXPECT_NEAR(peakBand(middle, 2048, 1), c.encoding.channels == 1 ? 46 : 139, 1);
         EXPECT_EQ(d->read(out.frames.data(), 10), 0); // stays at the end
     }
 }
