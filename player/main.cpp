@@ -1,37 +1,143 @@
-// tcplayer: plays music files and shows the registered visualizations in its now-playing
-// pane, feeding them the spectrum of what the listener hears.
+// tcplayer: plays music files, or listens to what the desktop plays, and shows the registered
+// visualizations in its now-playing pane, feeding them the spectrum of what the listener hears.
 //
-//   tcplayer [FILE|FOLDER ...]
+//   tcplayer [--listen] [FILE|FOLDER ...]
 //
-// With no arguments it opens with the queue it had when it was last closed.
+// With no files it opens with the queue it had when it was last closed. --listen starts it
+// listening to the desktop's output. One tcplayer runs per user: a second one hands its files
+// (and --listen) to the first over the remote socket, which brings it forward, and ends.
 #include "platform/com/Com.h"
 #include "player/host/PlayerCore.h"
 #include "player/host/PluginHost.h"
+#include "player/listen/DesktopSource.h"
 #include "player/pane/NowPlayingPane.h"
+#include "player/remote/RemoteClient.h"
+#include "player/remote/RemoteListener.h"
 #include "player/ui/Player.h"
 #include "player/ui/PlayerWindow.h"
 #include "player/ui/Requests.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
-int run(Player& player, NowPlayingPane& pane, const PlayerSettings& settings,
-        const std::vector<std::string>& files);
+
+constexpr std::chrono::milliseconds kHandOverWait{3000};
+
+struct Options {
+    bool listen = false;
+    std::vector<std::string> files; // absolute: the running player has its own folder
+};
+
+struct Session {
+    Player& player;
+    NowPlayingPane& pane;
+    PlayerRequests& requests;
+    const PlayerSettings& settings;
+    const Options& options;
+};
+
+int run(Session& s);
 
 WMPPlayState coreState(PlayState s) {
     return s == PlayState::Playing  ? wmppsPlaying
            : s == PlayState::Paused ? wmppsPaused
                                     : wmppsStopped;
 }
+
+// -1 to go on; else the exit code (after --help, or an option tcplayer does not know).
+int parse(int argc, char** argv, Options& out) {
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (!optionsEnd && arg == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && arg == "--listen") {
+            out.listen = true;
+        } else if (!optionsEnd && (arg == "--help" || arg == "-h")) {
+            std::printf("usage: tcplayer [--listen] [FILE|FOLDER ...]\n"
+                        "  --listen  listen to what the desktop plays (its output, never a "
+                        "microphone)\n");
+            return 0;
+        } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "tcplayer: unknown option %s (try --help)\n", arg.c_str());
+            return 2;
+        } else {
+            std::error_code error;
+            std::filesystem::path full = std::filesystem::absolute(arg, error);
+            out.files.push_back(error ? arg : full.lexically_normal().string());
+        }
+    }
+    return -1;
+}
+
+// Hands the command line to a running player; true when one took it.
+bool handToRunningPlayer(const std::string& socket, const Options& options) {
+    if (socket.empty() || !remote::handOver(socket, options.files, kHandOverWait)) {
+        return false;
+    }
+    if (options.listen) {
+        RemoteClient::ask(socket, RemoteRequest::listen(), kHandOverWait);
+    }
+    std::printf("tcplayer: handed over to the tcplayer already running\n");
+    return true;
+}
+
+void postRemote(PlayerRequests& requests, const RemoteRequest& r) {
+    switch (r.kind) {
+    case RemoteRequest::Kind::Ping:
+        break;
+    case RemoteRequest::Kind::ShowPane:
+        if (r.pane == "NowPlaying") {
+            requests.post({PlayerRequest::ShowNowPlaying, {}});
+        }
+        break;
+    case RemoteRequest::Kind::Foreground:
+        requests.post({PlayerRequest::BringToFront, {}});
+        break;
+    case RemoteRequest::Kind::Open:
+        requests.post({PlayerRequest::OpenFiles, r.files});
+        break;
+    case RemoteRequest::Kind::Listen:
+        requests.post({PlayerRequest::Listen, {}});
+        break;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> files(argv + 1, argv + argc);
+    Options options;
+    if (int code = parse(argc, argv, options); code >= 0) {
+        return code;
+    }
+    std::string socket = remote::defaultSocketPath();
+    if (handToRunningPlayer(socket, options)) {
+        return 0;
+    }
+    PlayerRequests requests;
+    RemoteListener remoteControl;
+    if (!socket.empty()) {
+        std::string error;
+        switch (remoteControl.start(
+            socket, [&requests](const RemoteRequest& r) { postRemote(requests, r); }, error)) {
+        case RemoteServer::Result::Listening:
+            break;
+        case RemoteServer::Result::AlreadyRunning:
+            std::fprintf(stderr, "tcplayer: another tcplayer holds %s but does not answer\n",
+                         socket.c_str());
+            return 1;
+        case RemoteServer::Result::Failed:
+            std::fprintf(stderr, "tcplayer: no remote control (%s)\n", error.c_str());
+            break;
+        }
+    }
+
     std::string configPath = PlayerSettings::defaultPath();
     PlayerSettings settings = PlayerSettings::load(configPath);
-    if (!files.empty()) {
+    if (!options.files.empty()) {
         settings.queue.clear();
         settings.queuePosition = -1;
     }
@@ -49,8 +155,10 @@ int main(int argc, char** argv) {
         PluginCatalog catalog(core);
         core->Release(); // the catalog holds it
         NowPlayingPane pane(catalog);
-        result = run(player, pane, settings, files);
+        Session session{player, pane, requests, settings, options};
+        result = run(session);
     }
+    remoteControl.stop();
     player.stop();
     if (!player.currentSettings().save(configPath)) {
         std::fprintf(stderr, "tcplayer: cannot save the settings to %s\n", configPath.c_str());
@@ -60,21 +168,32 @@ int main(int argc, char** argv) {
 }
 
 namespace {
-int run(Player& player, NowPlayingPane& pane, const PlayerSettings& settings,
-        const std::vector<std::string>& files) {
+
+int run(Session& s) {
     std::string error;
-    PlayerRequests requests;
-    PlayerWindow window(player, pane, requests);
+    PlayerWindow window(s.player, s.pane, s.requests);
     if (!window.open(error)) {
         std::fprintf(stderr, "tcplayer: %s\n", error.c_str());
         return 1;
     }
-    pane.load(settings.visualization);
-    if (!files.empty()) {
-        player.openFiles(files, true);
+    DesktopSource::Options listening;
+    listening.onStatus = [](const std::string& line) {
+        std::fprintf(stderr, "tcplayer: %s\n", line.c_str());
+    };
+    DesktopSource desktop(listening);
+    window.setDesktopSource(&desktop);
+    s.pane.load(s.settings.visualization);
+    if (s.options.listen) {
+        window.listen(true); // files given as well are queued, not played
+    }
+    if (!s.options.files.empty()) {
+        s.player.openFiles(s.options.files, !s.options.listen);
     }
     window.run();
-    player.currentSettings().visualization = pane.chosenKey();
+    s.player.setListeningSource(nullptr);
+    desktop.stop();
+    s.player.currentSettings().visualization = s.pane.chosenKey();
     return 0;
 }
+
 } // namespace

@@ -82,6 +82,8 @@ std::string format(const RemoteRequest& r) {
         return "SHOW-PANE " + escape(r.pane) + "\n";
     case RemoteRequest::Kind::Foreground:
         return "FOREGROUND\n";
+    case RemoteRequest::Kind::Listen:
+        return "LISTEN\n";
     case RemoteRequest::Kind::Open: {
         std::string line = "OPEN";
         for (const std::string& f : r.files) {
@@ -116,6 +118,9 @@ std::optional<RemoteRequest> parse(const std::string& line) {
     }
     if (verb == "FOREGROUND" && args.empty()) {
         return RemoteRequest::foreground();
+    }
+    if (verb == "LISTEN" && args.empty()) {
+        return RemoteRequest::listen();
     }
     if (verb == "SHOW-PANE" && args.size() == 1) {
         return RemoteRequest::showPane(args[0]);

@@ -7,6 +7,7 @@
 //   SHOW-PANE <name>         show a pane of the player's window ("NowPlaying")
 //   FOREGROUND               bring the player's window to the front
 //   OPEN <path> [<path>...]  play these files (replacing what plays)
+//   LISTEN                   listen to what the desktop plays
 // Arguments are separated by single spaces; within one, '%', spaces and control characters are
 // written as %XX (two upper-case hex digits). Lines longer than kMaxLine end the connection.
 #pragma once
@@ -16,7 +17,7 @@
 #include <vector>
 
 struct RemoteRequest {
-    enum class Kind { Ping, ShowPane, Foreground, Open };
+    enum class Kind { Ping, ShowPane, Foreground, Open, Listen };
     Kind kind = Kind::Ping;
     std::string pane;               // ShowPane
     std::vector<std::string> files; // Open
@@ -29,6 +30,7 @@ struct RemoteRequest {
     static RemoteRequest open(std::vector<std::string> paths) {
         return {Kind::Open, "", std::move(paths)};
     }
+    static RemoteRequest listen() { return {Kind::Listen, "", {}}; }
     bool operator==(const RemoteRequest& o) const {
         return kind == o.kind && pane == o.pane && files == o.files;
     }

@@ -43,7 +43,8 @@ void Player::openFiles(const std::vector<std::string>& paths, bool playNow) {
     for (size_t i = first; i < songs.items().size() && i < first + 3; ++i) {
         scanner.request(songs.items()[i]);
     }
-    if (playNow || playback.state() == PlayState::Stopped) {
+    // While listening, only an explicit play starts a song (the window ends listening first).
+    if (playNow || (playback.state() == PlayState::Stopped && !listening)) {
         playIndex(int(first));
     }
 }
@@ -154,8 +155,18 @@ void Player::applyGain(const std::string& path, bool fromTags, double tagGainDb)
 }
 
 void Player::setListeningSource(ListeningSource* source) {
+    if (source && !listening) {
+        fileMedia = current;
+        fileArtist = songArtist;
+    } else if (!source && listening) {
+        // Back to the files: the pane names the song again.
+        current = fileMedia;
+        songArtist = fileArtist;
+        ++serial;
+    }
     listening = source;
     listeningTitle.clear();
+    listeningStatus = source ? source->statusLine() : std::string();
     if (source) {
         playback.setPaused(true);
     }
@@ -197,6 +208,7 @@ void Player::tick(double now) {
             songArtist.clear();
             ++serial;
         }
+        listeningStatus = listening->statusLine();
         builder.update(listening->heard(), listening->state(), now);
     } else {
         builder.update(heard, playback.state(), now);

@@ -26,6 +26,8 @@ class ListeningSource {
     virtual std::string title() const = 0; // what the pane names as the current item
     virtual int channels() const = 0;
     virtual int sampleRate() const = 0;
+    // What the source has to tell the user (waiting for its input, ...); "" when nothing.
+    virtual std::string statusLine() const { return {}; }
 };
 
 // What visualizations are told about the current item.
@@ -69,8 +71,9 @@ class Player {
     double gainDb() const { return currentGain; }
     const PlayQueue& queue() const { return songs; }
     const std::string& artist() const { return songArtist; }
-    // The last thing worth telling the user ("Skipped x: why"); "" when none.
-    const std::string& status() const { return statusLine; }
+    // The last thing worth telling the user ("Skipped x: why", or while listening the
+    // source's own line); "" when none.
+    const std::string& status() const { return listening ? listeningStatus : statusLine; }
     // Changes whenever a new item starts; media() describes it.
     uint64_t mediaSerial() const { return serial; }
     const MediaDescription& media() const { return current; }
@@ -91,6 +94,9 @@ class Player {
     PlayQueue songs;
     ListeningSource* listening = nullptr;
     std::string listeningTitle;
+    std::string listeningStatus;
+    MediaDescription fileMedia; // the song's, while a source is set
+    std::string fileArtist;
 
     MediaDescription current;
     uint64_t serial = 0;

@@ -1,5 +1,7 @@
 #include "player/ui/PlayerWindow.h"
 
+#include "player/listen/DesktopSource.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -30,6 +32,7 @@ const char* const kHelp[] = {
     "Up/Down    volume",
     "L          loudness normalisation on / off",
     "V          next visualization",
+    "D          listen to what the desktop plays / back to the queue",
     "Q          queue (click a song to play it)",
     "F1 or H    these keys",
     "Escape     back to the now-playing pane",
@@ -69,7 +72,7 @@ bool PlayerWindow::open(std::string& error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    SDL_SetWindowMinimumSize(window, 640, 400);
+    SDL_SetWindowMinimumSize(window, 720, 400);
     SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     wakeEvent = SDL_RegisterEvents(1);
     unsigned wake = wakeEvent;
@@ -99,22 +102,55 @@ void PlayerWindow::layout() {
     add("Play", &PlayerWindow::doPlayPause, 60);
     add("Stop", &PlayerWindow::doStop, 52);
     add("Next", &PlayerWindow::doNext, 52);
+    add("Desktop", &PlayerWindow::doDesktop, 76);
     add("Loudness", &PlayerWindow::doLoudness, 120);
     add("Visualization", &PlayerWindow::doVisualization, std::max(80, width - x - 166));
     volumeBar = {width - 150, y + 9, 140, 10};
     panelSeen.clear();
 }
 
+bool PlayerWindow::listeningToDesktop() const {
+    return desktop && player.listeningSource() == desktop;
+}
+
+void PlayerWindow::listen(bool on) {
+    if (!desktop || on == listeningToDesktop()) {
+        return;
+    }
+    if (on) {
+        if (!desktop->start()) {
+            std::fprintf(stderr, "tcplayer: cannot listen to the desktop\n");
+            return;
+        }
+        player.setListeningSource(desktop);
+    } else {
+        player.setListeningSource(nullptr);
+        desktop->stop();
+    }
+    panelSeen.clear();
+}
+
+void PlayerWindow::leaveListening() {
+    listen(false);
+}
+
+void PlayerWindow::doDesktop() {
+    listen(!listeningToDesktop());
+}
 void PlayerWindow::doPrevious() {
+    leaveListening();
     player.previous();
 }
 void PlayerWindow::doPlayPause() {
+    leaveListening(); // back to the song where it was
     player.playPause();
 }
 void PlayerWindow::doStop() {
+    leaveListening();
     player.stop();
 }
 void PlayerWindow::doNext() {
+    leaveListening();
     player.next();
 }
 void PlayerWindow::doLoudness() {
@@ -157,6 +193,9 @@ void PlayerWindow::key(int sym, bool ctrl) {
     case SDLK_v:
         doVisualization();
         break;
+    case SDLK_d:
+        doDesktop();
+        break;
     case SDLK_q:
         if (ctrl) {
             running = false;
@@ -196,6 +235,7 @@ void PlayerWindow::click(int x, int y) {
     if (view == View::Queue && paneArea.contains(x, y)) {
         int row = (y - 36) / font.lineHeight() + queueTop;
         if (y >= 36 && row >= 0 && row < int(player.queue().items().size())) {
+            leaveListening();
             player.playIndex(row);
         }
     }
@@ -214,7 +254,11 @@ void PlayerWindow::handleRequests() {
             SDL_RaiseWindow(window);
             break;
         case PlayerRequest::OpenFiles:
+            leaveListening();
             player.openFiles(r.files, true);
+            break;
+        case PlayerRequest::Listen:
+            listen(true);
             break;
         }
         panelSeen.clear();
@@ -291,13 +335,16 @@ void PlayerWindow::drawPanel(Canvas& c) {
     if (player.state() == PlayState::Stopped && q.current() < 0) {
         title = q.empty() ? "Nothing queued: drop music files here" : "Stopped";
     }
+    bool listening = listeningToDesktop();
     std::string line = title + (player.artist().empty() ? "" : "  -  " + player.artist());
     c.text(10, top + 10, line, kText, width - 130);
     double pos = player.position(), dur = player.duration();
     std::string times = clock(player.state() == PlayState::Stopped ? 0 : pos) + " / " + clock(dur);
-    c.text(width - 100, top + 34, times, kText);
+    if (!listening) {
+        c.text(width - 100, top + 34, times, kText);
+    }
     c.fill(seekBar, 0x404552);
-    if (dur > 0 && player.state() != PlayState::Stopped) {
+    if (!listening && dur > 0 && player.state() != PlayState::Stopped) {
         c.fill({seekBar.x, seekBar.y, int(seekBar.w * std::clamp(pos / dur, 0.0, 1.0)), seekBar.h},
                kAccent);
     }
@@ -305,8 +352,11 @@ void PlayerWindow::drawPanel(Canvas& c) {
         c.fill(b.area, kButton);
         c.frame(b.area, 0x505868);
         std::string label = b.label;
+        if (b.action == &PlayerWindow::doDesktop && listening) {
+            c.fill(b.area, kAccent);
+        }
         if (b.action == &PlayerWindow::doPlayPause) {
-            label = player.state() == PlayState::Playing ? "Pause" : "Play";
+            label = player.state() == PlayState::Playing && !listening ? "Pause" : "Play";
         } else if (b.action == &PlayerWindow::doLoudness) {
             label = std::string("Loudness: ") + (player.normalise() ? "on" : "off");
         } else if (b.action == &PlayerWindow::doVisualization) {
@@ -322,6 +372,9 @@ void PlayerWindow::drawPanel(Canvas& c) {
     std::string where = q.empty() ? "Queue empty"
                                   : "Song " + std::to_string(q.current() + 1) + " of " +
                                         std::to_string(q.items().size());
+    if (listening) {
+        where = "Listening to the desktop (D: back to the queue)";
+    }
     c.text(10, top + 100, where + "    F1: keys    Q: queue", kDim);
     if (!player.status().empty()) {
         c.text(10, top + 122, player.status(), kWarn, width - 20);
@@ -411,7 +464,7 @@ void PlayerWindow::run() {
         std::string seen = std::to_string(long(player.position() * 4)) + "|" +
                            player.media().title + "|" + std::to_string(int(player.state())) + "|" +
                            player.status() + "|" + std::to_string(player.queue().current()) + "|" +
-                           pane.chosenKey();
+                           pane.chosenKey() + (listeningToDesktop() ? "|listening" : "");
         bool panelToo = seen != panelSeen;
         panelSeen = seen;
         draw(panelToo);

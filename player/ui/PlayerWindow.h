@@ -16,6 +16,7 @@
 #include <vector>
 
 struct SDL_Window;
+class DesktopSource;
 
 class PlayerWindow {
   public:
@@ -32,6 +33,13 @@ class PlayerWindow {
     // Runs until the window is closed or quit() is called; then stops the visualization.
     void run();
     void quit() { running = false; }
+
+    // The source the "Desktop" button and the D key switch to; none: the button does nothing.
+    void setDesktopSource(DesktopSource* source) { desktop = source; }
+    // Listens to the desktop (on) or goes back to the queue's songs (off, paused where they
+    // were). Playing anything from the queue also ends listening.
+    void listen(bool on);
+    bool listeningToDesktop() const;
 
   private:
     enum class View { NowPlaying, Queue, Help };
@@ -58,10 +66,13 @@ class PlayerWindow {
     void doNext();
     void doLoudness();
     void doVisualization();
+    void doDesktop();
+    void leaveListening();
 
     Player& player;
     NowPlayingPane& pane;
     PlayerRequests& requests;
+    DesktopSource* desktop = nullptr;
     SDL_Window* window = nullptr;
     Font font{14};
     Font big{18};

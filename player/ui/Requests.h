@@ -1,7 +1,7 @@
 // How other threads and programs reach the player: a remote request ("show the now-playing
-// pane", "come to the front", "open these files") is posted from any thread and carried out
-// on the user interface thread, which takes the posted requests once per frame (at least 30
-// times a second) in the order they came.
+// pane", "come to the front", "open these files", "listen to the desktop") is posted from any
+// thread and carried out on the user interface thread, which takes the posted requests once per
+// frame (at least 30 times a second) in the order they came.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,7 @@
 #include <vector>
 
 struct PlayerRequest {
-    enum Kind { ShowNowPlaying, BringToFront, OpenFiles } kind;
+    enum Kind { ShowNowPlaying, BringToFront, OpenFiles, Listen } kind;
     std::vector<std::string> files; // OpenFiles: files or folders, queued and played at once
 };
 

@@ -64,6 +64,7 @@ class RemoteTest : public ::testing::Test {
 TEST(RemoteProtocol, EveryRequestSurvivesTheWire) {
     std::vector<RemoteRequest> requests = {
         RemoteRequest::ping(), RemoteRequest::foreground(), RemoteRequest::showPane("NowPlaying"),
+        RemoteRequest::listen(),
         RemoteRequest::open({"/music/a b/100% tune.flac", "/odd\nname\t.ogg", "/ütf-8/ß.mp3"})};
     for (const RemoteRequest& r : requests) {
         std::string line = remote::format(r);
@@ -77,9 +78,9 @@ TEST(RemoteProtocol, EveryRequestSurvivesTheWire) {
 }
 
 TEST(RemoteProtocol, AnythingElseIsRejected) {
-    for (const char* bad :
-         {"", "HELLO", "ping", "PING now", "OPEN", "OPEN  /two-spaces", "SHOW-PANE",
-          "SHOW-PANE a b", "FOREGROUND please", "OPEN %ZZ", "OPEN %4", "OPEN /a%00b", "\x01\x02"}) {
+    for (const char* bad : {"", "HELLO", "ping", "PING now", "OPEN", "OPEN  /two-spaces",
+                            "SHOW-PANE", "SHOW-PANE a b", "FOREGROUND please", "LISTEN now",
+                            "OPEN %ZZ", "OPEN %4", "OPEN /a%00b", "\x01\x02"}) {
         EXPECT_FALSE(remote::parse(bad).has_value()) << bad;
     }
     EXPECT_FALSE(remote::parse(std::string("PING\0", 5)).has_value());

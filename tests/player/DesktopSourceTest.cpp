@@ -1,0 +1,167 @@
+// The player listening to the desktop: a tone played into the default output reaches the
+// player's levels (what its visualizations get as TimedLevel) in the tone's cell, with the
+// desktop's title as the current item, and the player goes back to its song afterwards.
+#include "player/listen/DesktopSource.h"
+#include "player/spectrum/SpectrumAnalyzer.h"
+#include "tests/support/FakeMprisPlayer.h"
+#include "tests/support/PrivateBus.h"
+#include "tests/support/PulseServer.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/WaitFor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using testsupport::waitFor;
+
+namespace {
+
+// The cell the analyser gives a tone handed to it straight.
+int directCell(double hz) {
+    std::vector<float> tone(SpectrumAnalyzer::kWindow);
+    for (size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = 0.5f * float(std::sin(2 * M_PI * hz * double(i) / 44100.0));
+    }
+    SpectrumAnalyzer analyser;
+    unsigned char cells[SpectrumAnalyzer::kBands];
+    analyser.analyse(tone.data(), SpectrumAnalyzer::kWindow, cells);
+    return int(std::max_element(cells, cells + SpectrumAnalyzer::kBands) - cells);
+}
+
+int loudest(const unsigned char* cells) {
+    return int(std::max_element(cells, cells + 1024) - cells);
+}
+
+class DesktopSourceTest : public ::testing::Test {
+  protected:
+    testsupport::ScratchDir dir;
+    std::mutex mutex;
+    std::vector<std::string> lines;
+
+    DesktopSource::Options options(const std::string& server, const std::string& bus) {
+        DesktopSource::Options o;
+        o.server = server;
+        o.busAddress = bus;
+        o.onStatus = [this](const std::string& line) {
+            std::lock_guard<std::mutex> lock(mutex);
+            lines.push_back(line);
+        };
+        return o;
+    }
+    bool said(const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    }
+    // Ticks the player as its window does, until done holds or the limit passes.
+    static bool tickUntil(Player& player, const std::function<bool()>& done,
+                          std::chrono::milliseconds limit = 5s) {
+        return waitFor(
+            [&] {
+                player.tick(HeardAudio::nowSeconds());
+                return done();
+            },
+            limit);
+    }
+};
+
+} // namespace
+
+TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnderTheDesktopTitle) {
+    testsupport::PulseServer server(dir.path(), {"module-null-sink sink_name=speakers norewinds=1",
+                                                 "module-null-source source_name=mic"});
+    testsupport::PrivateBus bus(dir.path());
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    ASSERT_TRUE(bus.start(error)) << error;
+    server.pactl("set-default-source mic");
+
+    Player player(PlayerSettings{});
+    DesktopSource desktop(options(server.address(), bus.address()));
+    ASSERT_TRUE(desktop.start());
+    player.setListeningSource(&desktop);
+    uint64_t serial = player.mediaSerial();
+    ASSERT_TRUE(tickUntil(player, [&] { return said(DesktopCapture::kMsgListening); }));
+    EXPECT_EQ(player.status().rfind(DesktopCapture::kMsgListening, 0), 0u) << player.status();
+    EXPECT_EQ(player.state(), PlayState::Paused); // listening, but the output is silent
+    EXPECT_EQ(player.media().title, "Desktop audio");
+    EXPECT_GT(player.mediaSerial(), serial); // visualizations are told of the new item
+
+    constexpr double hz = 150 * 44100.0 / 2048;
+    std::thread tone([&] { testsupport::playTone(server.address(), "speakers", hz, 0.5f, 1.5); });
+    bool playing = tickUntil(
+        player, [&] { return player.state() == PlayState::Playing; }, 3s);
+    // A whole analysis window of tone, then the levels as the pane would get them.
+    std::this_thread::sleep_for(300ms);
+    player.tick(HeardAudio::nowSeconds());
+    LevelFrame levels = player.levels();
+    tone.join();
+    ASSERT_TRUE(playing);
+    EXPECT_EQ(levels.state, int32_t(PlayState::Playing));
+    EXPECT_EQ(loudest(levels.frequency[0]), directCell(hz));
+    EXPECT_EQ(loudest(levels.frequency[1]), directCell(hz));
+    EXPECT_GT(levels.frequency[0][directCell(hz)], 120);
+    // Only the output's monitor was ever recorded, not the default input.
+    int monitor = server.sourceIndex("speakers.monitor");
+    for (int source : server.recordingSources()) {
+        EXPECT_EQ(source, monitor);
+    }
+
+    // The desktop player's title becomes the item's title.
+    testsupport::FakePlayer radio(bus.address(), "radio", {"Playing", "Night Drive", {"Vee"}});
+    EXPECT_TRUE(tickUntil(player, [&] { return player.media().title == "Vee - Night Drive"; }));
+
+    // Silence again: from then on the levels stand still, as for a paused song.
+    EXPECT_TRUE(tickUntil(player, [&] { return player.state() != PlayState::Playing; }, 3s));
+    LevelFrame still = player.levels();
+    std::this_thread::sleep_for(200ms);
+    player.tick(HeardAudio::nowSeconds());
+    EXPECT_EQ(std::memcmp(still.frequency, player.levels().frequency, sizeof still.frequency), 0);
+    EXPECT_EQ(player.levels().state, int32_t(PlayState::Paused));
+
+    player.setListeningSource(nullptr);
+    desktop.stop();
+    EXPECT_EQ(player.media().title, "");
+    EXPECT_EQ(player.status(), "");
+    EXPECT_EQ(player.state(), PlayState::Stopped);
+}
+
+TEST_F(DesktopSourceTest, WithoutAServerThePlayerSaysSoWaitsAndSurvivesARestart) {
+    testsupport::PulseServer server(dir.path(),
+                                    {"module-null-sink sink_name=speakers norewinds=1"});
+    Player player(PlayerSettings{});
+    DesktopSource desktop(options(server.address(), ""));
+    ASSERT_TRUE(desktop.start());
+    player.setListeningSource(&desktop);
+    ASSERT_TRUE(tickUntil(player, [&] { return player.status() == DesktopCapture::kMsgNoServer; }));
+    EXPECT_EQ(player.state(), PlayState::Stopped);
+    EXPECT_EQ(player.media().title, "Desktop audio");
+
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    ASSERT_TRUE(tickUntil(
+        player, [&] { return player.state() == PlayState::Paused; }, 8s));
+    server.kill();
+    EXPECT_TRUE(tickUntil(player, [&] { return player.status() == DesktopCapture::kMsgLost; }));
+    ASSERT_TRUE(server.start(error)) << error;
+    EXPECT_TRUE(tickUntil(
+        player, [&] { return player.state() == PlayState::Paused; }, 8s));
+    EXPECT_TRUE(said(DesktopCapture::kMsgReconnected));
+
+    constexpr double hz = 60 * 44100.0 / 2048;
+    std::thread tone([&] { testsupport::playTone(server.address(), "speakers", hz, 0.5f, 1.0); });
+    bool playing = tickUntil(
+        player, [&] { return player.state() == PlayState::Playing; }, 3s);
+    std::this_thread::sleep_for(300ms);
+    player.tick(HeardAudio::nowSeconds());
+    int cell = loudest(player.levels().frequency[0]);
+    tone.join();
+    EXPECT_TRUE(playing);
+    EXPECT_EQ(cell, directCell(hz));
+}
