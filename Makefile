@@ -13,9 +13,10 @@ build: deps
 	cmake --preset default >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
-# ARGS: songs or folders for tcplayer to play instead of the demo tune.
+# ARGS: songs or folders for tcplayer to play instead of the demo tune. LISTEN=1: tcplayer
+# listens to what the desktop plays instead.
 run: build
-	scripts/run-game $(ARGS)
+	LISTEN="$(LISTEN)" scripts/run-game $(ARGS)
 
 # A test that fails is run once more: the end-to-end tests drive real windows on a virtual
 # display and can miss a deadline on a busy machine; a real fault fails both runs.

@@ -332,7 +332,7 @@ void PlayerWindow::drawPanel(Canvas& c) {
     c.fill({0, top, width, 1}, 0x404858);
     const PlayQueue& q = player.queue();
     std::string title = player.media().title;
-    if (player.state() == PlayState::Stopped && q.current() < 0) {
+    if (!listeningToDesktop() && player.state() == PlayState::Stopped && q.current() < 0) {
         title = q.empty() ? "Nothing queued: drop music files here" : "Stopped";
     }
     bool listening = listeningToDesktop();

@@ -26,8 +26,12 @@ TEST(PlayerPluginE2e, RealPlugInReceivesTheSongAndItsClickStartsTheGame) {
     std::string config = scratch.file("config");
     plat::setRegistryRoot(config + "/tonecrest/registry");
     std::string shm = "tcplayere2e" + std::to_string(getpid());
+    // A remote socket of its own: a tcplayer in use would otherwise take the song over.
+    std::string runtime = scratch.file("runtime");
+    mkdir(runtime.c_str(), 0700);
     std::map<std::string, std::string> env = {{"XDG_CONFIG_HOME", config},
                                               {"TONECREST_SHM_NAMESPACE", shm},
+                                              {"TONECREST_RUNTIME_DIR", runtime},
                                               {"SDL_AUDIODRIVER", "dummy"}};
     // The registrar, run the way the game runs it.
     std::filesystem::create_symlink(std::string(TC_DIST_DIR) + "/TCwavetap2.so",
