@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -21,6 +22,9 @@
 namespace {
 
 using e2e::GameE2e;
+
+// The start-up splash holds five seconds and fades for about eight.
+constexpr int kSplashMs = 13500;
 
 int count(const e2e::Picture& p, int x0, int y0, int x1, int y1,
           const std::function<bool(const unsigned char*)>& test) {
@@ -122,6 +126,8 @@ TEST_F(ConnectChainE2e, ConnectFromTheMenuThenClickHereStartsTheGameRidingTheSon
     ASSERT_FALSE(window.empty());
     ASSERT_TRUE(e2e::waitForFileText(scratch.file("TestThis.txt"), "GL_RENDERER", 10000));
     usleep(1000000);
+    // The game, started last, hides the player's pane.
+    EXPECT_LT(count(grab(playerWindow, "player-behind"), 8, 126, 82, 147, magenta), 50);
     e2e::pressKey(window, "F1");
     usleep(1500000);                // the main page's images load
     clickOverlay(window, 510, 160); // Quick Setup
@@ -166,8 +172,9 @@ TEST_F(ConnectChainE2e, ConnectFromTheMenuThenClickHereStartsTheGameRidingTheSon
     std::string rider = e2e::waitForWindow(e2e::kGameWindow, 15000);
     ASSERT_FALSE(rider.empty()) << playerOutput();
     // Once its splash is over the game shows the song's title at the bottom left.
+    usleep(kSplashMs * 1000);
     int end = -1;
-    for (int i = 0; i < 40 && end < 150; ++i) {
+    for (int i = 0; i < 20 && end < 150; ++i) {
         usleep(500000);
         end = titleEnd(grab(rider, "riding"));
     }
@@ -186,17 +193,22 @@ TEST_F(ConnectChainE2e, APlayerKilledMidRideLeavesTheGameRunningAndANewOneFeedsI
     ASSERT_TRUE(block.waitUntil(10000, [&] { return block.titleText() == "E2E Song"; }));
     std::string window = start();
     ASSERT_FALSE(window.empty());
+    usleep(kSplashMs * 1000);
+    // Riding the song: no notice where it would show (overlay 512, 850).
+    int notice = count(grab(window, "riding-before"), 250, 75, 550, 130, gold);
+    EXPECT_LT(notice, 50);
 
     player.reset(); // killed, as a crash would
+    auto killed = std::chrono::steady_clock::now();
     // The game carries on; once the spectrum has stood still for 30 seconds of ride time it
-    // shows the no-music notice (gold lettering at the top).
-    int notice = 0;
-    for (int waited = 0; waited < 50 && notice <= 500; ++waited) {
+    // shows the no-music notice (gold lettering at the top), not before.
+    for (int waited = 0; waited < 45 && notice <= 500; ++waited) {
         usleep(1000000);
         ASSERT_TRUE(game->running()) << testsupport::readFile(scratch.file("stdout.txt"));
         notice = count(grab(window, "no-music"), 250, 75, 550, 130, gold);
     }
     EXPECT_GT(notice, 500);
+    EXPECT_GE(std::chrono::steady_clock::now() - killed, std::chrono::seconds(29));
 
     // A new player: the same game rides again, the notice goes.
     player = startPlayer();
