@@ -4,6 +4,7 @@
 
 #include "nowpane/AxHost.h"
 #include "platform/media/Player.h"
+#include "tests/support/UnimplementedCore.h"
 
 #include <string>
 #include <vector>
@@ -82,7 +83,9 @@ class FakeHost final : public FakeObject, public IAxWinHostWindow, public IObjec
     IWMPPlayer4* control = nullptr;
 };
 
-class FakePlayer4 final : public FakeObject, public IWMPPlayer4, public IWMPPlayerServices {
+class FakePlayer4 final : public FakeObject,
+                          public testsupport::UnimplementedCore<IWMPPlayer4>,
+                          public IWMPPlayerServices {
   public:
     FakePlayer4(FakeControl::Plan plan, CallLog& log) : FakeObject(log), plan(plan) {}
     HRESULT QueryInterface(REFIID riid, void** object) override;
@@ -97,31 +100,6 @@ class FakePlayer4 final : public FakeObject, public IWMPPlayer4, public IWMPPlay
     HRESULT activateUIPlugin(BSTR) override { return E_NOTIMPL; }
     HRESULT setTaskPaneURL(BSTR, BSTR, BSTR) override { return E_NOTIMPL; }
 
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT close() override { return E_NOTIMPL; }
-    HRESULT get_URL(BSTR*) override { return E_NOTIMPL; }
-    HRESULT put_URL(BSTR) override { return E_NOTIMPL; }
-    HRESULT get_openState(WMPOpenState*) override { return E_NOTIMPL; }
-    HRESULT get_playState(WMPPlayState*) override { return E_NOTIMPL; }
-    HRESULT get_controls(IWMPControls**) override { return E_NOTIMPL; }
-    HRESULT get_settings(IWMPSettings**) override { return E_NOTIMPL; }
-    HRESULT get_currentMedia(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT put_currentMedia(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT get_versionInfo(BSTR*) override { return E_NOTIMPL; }
-    HRESULT launchURL(BSTR) override { return E_NOTIMPL; }
-    HRESULT get_network(IWMPNetwork**) override { return E_NOTIMPL; }
-    HRESULT get_currentPlaylist(IWMPPlaylist**) override { return E_NOTIMPL; }
-    HRESULT put_currentPlaylist(IWMPPlaylist*) override { return E_NOTIMPL; }
-    HRESULT get_cdromCollection(IWMPCdromCollection**) override { return E_NOTIMPL; }
-    HRESULT get_closedCaption(IWMPClosedCaption**) override { return E_NOTIMPL; }
-    HRESULT get_isOnline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT get_error(IWMPError**) override { return E_NOTIMPL; }
-    HRESULT get_status(BSTR*) override { return E_NOTIMPL; }
     HRESULT get_dvd(IWMPDVD**) override { return E_NOTIMPL; }
     HRESULT newPlaylist(BSTR, BSTR, IWMPPlaylist**) override { return E_NOTIMPL; }
     HRESULT newMedia(BSTR, IWMPMedia**) override { return E_NOTIMPL; }

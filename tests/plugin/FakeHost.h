@@ -13,6 +13,7 @@
 #include "plugin/IWavetap1.h"
 #include "shared/musicblock/CSharedMusicBlock.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/UnimplementedCore.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ namespace fakehost {
 
 inline const std::string kPlugin = std::string(TC_DIST_DIR) + "/TCwavetap2.so";
 
-class FakeCore final : public IWMPCore {
+class FakeCore final : public testsupport::UnimplementedCore<IWMPCore> {
   public:
     long refs = 1;
     HRESULT QueryInterface(REFIID riid, void** object) override {
@@ -38,33 +39,6 @@ class FakeCore final : public IWMPCore {
     }
     ULONG AddRef() override { return static_cast<ULONG>(++refs); }
     ULONG Release() override { return static_cast<ULONG>(--refs); }
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT close() override { return E_NOTIMPL; }
-    HRESULT get_URL(BSTR*) override { return E_NOTIMPL; }
-    HRESULT put_URL(BSTR) override { return E_NOTIMPL; }
-    HRESULT get_openState(WMPOpenState*) override { return E_NOTIMPL; }
-    HRESULT get_playState(WMPPlayState*) override { return E_NOTIMPL; }
-    HRESULT get_controls(IWMPControls**) override { return E_NOTIMPL; }
-    HRESULT get_settings(IWMPSettings**) override { return E_NOTIMPL; }
-    HRESULT get_currentMedia(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT put_currentMedia(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT get_mediaCollection(IWMPMediaCollection**) override { return E_NOTIMPL; }
-    HRESULT get_playlistCollection(IWMPPlaylistCollection**) override { return E_NOTIMPL; }
-    HRESULT get_versionInfo(BSTR*) override { return E_NOTIMPL; }
-    HRESULT launchURL(BSTR) override { return E_NOTIMPL; }
-    HRESULT get_network(IWMPNetwork**) override { return E_NOTIMPL; }
-    HRESULT get_currentPlaylist(IWMPPlaylist**) override { return E_NOTIMPL; }
-    HRESULT put_currentPlaylist(IWMPPlaylist*) override { return E_NOTIMPL; }
-    HRESULT get_cdromCollection(IWMPCdromCollection**) override { return E_NOTIMPL; }
-    HRESULT get_closedCaption(IWMPClosedCaption**) override { return E_NOTIMPL; }
-    HRESULT get_isOnline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT get_error(IWMPError**) override { return E_NOTIMPL; }
-    HRESULT get_status(BSTR*) override { return E_NOTIMPL; }
 };
 
 class PluginTest : public ::testing::Test {
