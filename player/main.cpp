@@ -7,6 +7,7 @@
 // listening to the desktop's output. One tcplayer runs per user: a second one hands its files
 // (and --listen) to the first over the remote socket, which brings it forward, and ends.
 #include "platform/com/Com.h"
+#include "player/host/ControlRegistration.h"
 #include "player/host/PlayerCore.h"
 #include "player/host/PluginHost.h"
 #include "player/listen/DesktopSource.h"
@@ -133,6 +134,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tcplayer: no remote control (%s)\n", error.c_str());
             break;
         }
+    }
+
+    // NowPane reaches this player through the player control; make sure it can find it.
+    if (std::string error; !ensurePlayerControlRegistered(playerControlBesideProgram(), error)) {
+        std::fprintf(stderr, "tcplayer: %s\n", error.c_str());
     }
 
     std::string configPath = PlayerSettings::defaultPath();

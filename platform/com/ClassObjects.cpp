@@ -26,26 +26,6 @@ std::vector<ServerLibrary>& libraries() {
     return list;
 }
 
-// The registered server path of a class; REGDB_E_CLASSNOTREG when there is none.
-HRESULT serverPath(REFCLSID clsid, std::string* path) {
-    std::string key = "CLSID\\" + plat::guidToString(clsid) + "\\InprocServer32";
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) {
-        return REGDB_E_CLASSNOTREG;
-    }
-    char buffer[4096];
-    DWORD size = sizeof buffer - 1;
-    DWORD type = 0;
-    LONG rc = RegQueryValueExA(k, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(k);
-    if (rc != ERROR_SUCCESS || type != REG_SZ || size == 0) {
-        return REGDB_E_CLASSNOTREG;
-    }
-    buffer[size] = '\0';
-    *path = buffer;
-    return path->empty() ? REGDB_E_CLASSNOTREG : S_OK;
-}
-
 template <class F> F procOf(HMODULE module, const char* name) {
     return reinterpret_cast<F>(GetProcAddress(module, name));
 }
@@ -88,7 +68,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID riid, void
         return REGDB_E_CLASSNOTREG;
     }
     std::string path;
-    HRESULT hr = serverPath(clsid, &path);
+    HRESULT hr = plat::classServerPath(clsid, &path);
     if (FAILED(hr)) {
         return hr;
     }
@@ -146,3 +126,22 @@ int comLoadedLibraryCount() {
     return static_cast<int>(libraries().size());
 }
 } // namespace plat
+
+HRESULT plat::classServerPath(REFCLSID clsid, std::string* path) {
+    std::string key = "CLSID\\" + plat::guidToString(clsid) + "\\InprocServer32";
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) {
+        return REGDB_E_CLASSNOTREG;
+    }
+    char buffer[4096];
+    DWORD size = sizeof buffer - 1;
+    DWORD type = 0;
+    LONG rc = RegQueryValueExA(k, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS || type != REG_SZ || size == 0) {
+        return REGDB_E_CLASSNOTREG;
+    }
+    buffer[size] = '\0';
+    *path = buffer;
+    return path->empty() ? REGDB_E_CLASSNOTREG : S_OK;
+}

@@ -11,6 +11,8 @@
 
 #include "platform/com/Unknown.h"
 
+#include <string>
+
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 constexpr DWORD CLSCTX_ALL = 0x17;
 constexpr DWORD COINIT_APARTMENTTHREADED = 0x2;
@@ -41,4 +43,7 @@ namespace plat {
 int comInitCount();
 // How many server libraries the runtime holds loaded.
 int comLoadedLibraryCount();
+// The library registered as the in-process server of a class (its InprocServer32 value);
+// REGDB_E_CLASSNOTREG when there is none.
+HRESULT classServerPath(REFCLSID clsid, std::string* path);
 } // namespace plat

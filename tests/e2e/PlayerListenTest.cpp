@@ -1,6 +1,9 @@
 // tcplayer as a user meets it from the command line: listening to the desktop with the real
 // plug-in (a tone played into the default output reaches the music block in its cell, across
-// a missing and a restarted sound server), and one tcplayer per user.
+// a missing and a restarted sound server), and one tcplayer per user, which registers the
+// player control.
+#include "platform/com/Com.h"
+#include "platform/media/Player.h"
 #include "player/spectrum/SpectrumAnalyzer.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/PlayerSetup.h"
@@ -125,7 +128,8 @@ TEST_F(PlayerListenE2e, TheDesktopsToneReachesThePlugInAcrossAMissingAndARestart
     EXPECT_EQ(player.waitExit(10000), 0) << output();
 }
 
-TEST_F(PlayerListenE2e, ASecondTcplayerHandsItsFilesToTheFirstAndEnds) {
+TEST_F(PlayerListenE2e,
+       ASecondTcplayerHandsItsFilesToTheFirstAndEndsAndTheFirstRegisteredTheControl) {
     std::string songs = scratch.file("songs");
     std::filesystem::create_directories(songs);
     e2e::makeSong(songs + "/song.flac", "Handed Over", 20.0);
@@ -143,6 +147,14 @@ TEST_F(PlayerListenE2e, ASecondTcplayerHandsItsFilesToTheFirstAndEnds) {
         << block.titleText() << "\n"
         << output();
     EXPECT_EQ(e2e::xdotool("search --name '^tcplayer$' | wc -l"), "1");
+
+    // The first one registered the player control beside it, so NowPane can reach it.
+    plat::setRegistryRoot(env.at("XDG_CONFIG_HOME") + "/tonecrest/registry");
+    std::string control;
+    EXPECT_EQ(plat::classServerPath(CLSID_WindowsMediaPlayer, &control), S_OK);
+    plat::setRegistryRoot("");
+    EXPECT_EQ(std::filesystem::path(control),
+              std::filesystem::path(TC_DIST_DIR) / "tcplayerctl.so");
 
     // A second `tcplayer --listen` switches the first to listening.
     std::string other = scratch.file("other");
