@@ -44,5 +44,8 @@ class Skybox : public SceneObject {
     float tint[3] = {1.0f, 1.0f, 1.0f};
 
   private:
+    // Clears the view to black instead of drawing when the tint leaves nothing of the faces;
+    // false (nothing done) otherwise.
+    bool renderBlack();
     void setCorners(float sx, float sy, float sz);
 };
