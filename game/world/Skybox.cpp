@@ -89,7 +89,7 @@ bool Skybox::Draw(float) {
 // whole view: clearing the colour buffer to opaque black sets the same pixels without sampling
 // a texel. The state is left as the drawn cube leaves it.
 bool Skybox::renderBlack() {
-    if (tint[0] > 0.0f || tint[1] > 0.0f || tint[2] > 0.0f) {
+    if (!allowBlackClear || tint[0] > 0.0f || tint[1] > 0.0f || tint[2] > 0.0f) {
         return false;
     }
     GLfloat savedClear[4];

@@ -498,6 +498,18 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
         ASSERT_EQ(b, 0);
     }
     cloud.setPosition(200.0f, 200.0f, 300.0f);
+    // Nothing captured yet: the billboard has nothing to show and draws no pixel.
+    EXPECT_GT(cloud.footprint[0], cloud.footprint[2]);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -300.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    cloud.drawCloud(0.0f);
+    std::vector<unsigned char> drawn = readBack();
+    for (size_t i = 0; i < drawn.size(); i += 4) {
+        ASSERT_EQ(drawn[i] + drawn[i + 1] + drawn[i + 2], 0) << i / 4;
+    }
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glColor4fv(white);
 
     // Out of range: not re-rendered (and the director neither draws nor drifts it).
     glLoadIdentity();
@@ -523,6 +535,15 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     float clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[2], 0.0f);
+    // The puffs' footprint: around the middle of the impostor, inside the texture.
+    EXPECT_GE(cloud.footprint[0], 0.0f);
+    EXPECT_GE(cloud.footprint[1], 0.0f);
+    EXPECT_LE(cloud.footprint[2], 1.0f);
+    EXPECT_LE(cloud.footprint[3], 1.0f);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_LT(cloud.footprint[k], 0.45f);
+        EXPECT_GT(cloud.footprint[k + 2], 0.55f);
+    }
     // The test window is smaller than 512: only its corner of the capture is defined, and
     // there the capture's clear colour (blue 0.21) at least has replaced the transparent start.
     px = textureImage(cloud.impostorTexture, w, h);
