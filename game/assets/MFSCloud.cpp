@@ -113,17 +113,25 @@ void CMFSCloud::drawCloud(float dt) {
     glScalef(kBillboardScale, kBillboardScale, kBillboardScale);
     glColor4f(brightness, brightness, brightness, 1.0f);
     Vector3 r = cameraRight * kBillboardHalfSize, u = cameraUp * kBillboardHalfSize;
-    Vector3 c0 = (r + u) * -1.0f, c1 = r - u, c2 = r + u, c3 = u - r;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(c0.x, c0.y, c0.z);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(c1.x, c1.y, c1.z);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(c2.x, c2.y, c2.z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(c3.x, c3.y, c3.z);
-    glEnd();
+    // Texture (s, t) sits at r (2 s - 1) + u (1 - 2 t): (0, 1) at -(r + u), (1, 1) at r - u,
+    // (1, 0) at r + u, (0, 0) at u - r.
+    float s0 = 0.0f, t0 = 0.0f, s1 = 1.0f, t1 = 1.0f;
+    if (trimToFootprint) {
+        s0 = footprint[0];
+        t0 = footprint[1];
+        s1 = footprint[2];
+        t1 = footprint[3];
+    }
+    if (s0 <= s1 && t0 <= t1) {
+        const float st[4][2] = {{s0, t1}, {s1, t1}, {s1, t0}, {s0, t0}};
+        glBegin(GL_QUADS);
+        for (const auto& c : st) {
+            Vector3 p = r * (2.0f * c[0] - 1.0f) + u * (1.0f - 2.0f * c[1]);
+            glTexCoord2f(c[0], c[1]);
+            glVertex3f(p.x, p.y, p.z);
+        }
+        glEnd();
+    }
     glColor4fv(saved);
     glEnable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
@@ -148,7 +156,55 @@ void CMFSCloud::renderImpostor() {
     }
     beginCapture(worldPosition, kCaptureDistance, kImpostorSize);
     drawPuffs();
+    measureFootprint();
     endCapture(kImpostorSize);
+}
+
+// The window rectangle of every puff's quad under the capture's matrices and its 512 x 512
+// viewport, widened to whole pixels and one more on each side; then the texture coordinates
+// whose linear filtering reaches a texel of it (half a texel beyond, and one texel more).
+void CMFSCloud::measureFootprint() {
+    float mv[16], pr[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    glGetFloatv(GL_PROJECTION_MATRIX, pr);
+    Matrix4 modelView, projection;
+    modelView.fromArray(mv);
+    projection.fromArray(pr);
+    Matrix4 m = projection * modelView;
+    const auto size = static_cast<float>(kImpostorSize);
+    float lo[2] = {size, size}, hi[2] = {0.0f, 0.0f};
+    bool whole = false;
+    for (const CloudPuff& p : puffs) {
+        Vector3 r = cameraRight * p.size, u = cameraUp * p.size;
+        const Vector3 corner[4] = {p.position - r - u, p.position + r - u, p.position + r + u,
+                                   p.position + u - r};
+        for (const Vector3& c : corner) {
+            const float* a = m.m;
+            float x = a[0] * c.x + a[4] * c.y + a[8] * c.z + a[12];
+            float y = a[1] * c.x + a[5] * c.y + a[9] * c.z + a[13];
+            float w = a[3] * c.x + a[7] * c.y + a[11] * c.z + a[15];
+            if (!(w > 1e-3f)) {
+                whole = true;
+                continue;
+            }
+            const float window[2] = {(x / w + 1.0f) * 0.5f * size, (y / w + 1.0f) * 0.5f * size};
+            for (int k = 0; k < 2; ++k) {
+                lo[k] = std::min(lo[k], window[k]);
+                hi[k] = std::max(hi[k], window[k]);
+            }
+        }
+    }
+    if (puffs.empty()) {
+        footprint[0] = footprint[1] = 1.0f;
+        footprint[2] = footprint[3] = 0.0f;
+        return;
+    }
+    for (int k = 0; k < 2; ++k) {
+        float first = whole ? 0.0f : std::max(std::floor(lo[k]) - 1.0f, 0.0f);
+        float last = whole ? size - 1.0f : std::min(std::ceil(hi[k]) + 1.0f, size - 1.0f);
+        footprint[k] = std::max((first - 1.0f) / size, 0.0f);
+        footprint[k + 2] = std::min((last + 2.0f) / size, 1.0f);
+    }
 }
 
 void CMFSCloud::drawPuffs() {

@@ -64,8 +64,17 @@ class CMFSCloud : public CImpostor {
     float rangeBias = 110.0f;
     Vector3 localCentre;
     int puffTexture = -1;
+    // The billboard covers only the part of the impostor that the last capture can have
+    // coloured (the default); false draws the whole texture. Beyond that part every texel is
+    // transparent and the alpha test drops it, so both set the same pixels.
+    bool trimToFootprint = true;
+    // That part in texture coordinates (s0, t0, s1, t1), with the reach of linear filtering;
+    // empty (s0 > s1) until the first capture.
+    float footprint[4] = {1.0f, 1.0f, 0.0f, 0.0f};
 
   private:
     void readCameraAxes();
     void drawPuffs();
+    // The footprint of the puffs just drawn with the capture's matrices.
+    void measureFootprint();
 };

@@ -84,7 +84,37 @@ bool Skybox::Draw(float) {
     return true;
 }
 
+// A tint of 0 or below in every channel makes every face black whatever its texels (the
+// colour, lit or not, is clamped to 0 before it modulates the texture), and the cube covers the
+// whole view: clearing the colour buffer to opaque black sets the same pixels without sampling
+// a texel. The state is left as the drawn cube leaves it.
+bool Skybox::renderBlack() {
+    if (!allowBlackClear || tint[0] > 0.0f || tint[1] > 0.0f || tint[2] > 0.0f) {
+        return false;
+    }
+    GLfloat savedClear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
+    // The tint goes into the current colour and, through colour material, the material, as
+    // the drawn cube leaves them; and the last face's texture stays bound.
+    glEnable(GL_COLOR_MATERIAL);
+    glColor3f(tint[0], tint[1], tint[2]);
+    glBindTexture(GL_TEXTURE_2D,
+                  textureManager.getGLName(faceTexture[kDrawOrder[kFaces - 1].texture]));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_COLOR_MATERIAL);
+    return true;
+}
+
 void Skybox::Render() {
+    if (renderBlack()) {
+        return;
+    }
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_COLOR_MATERIAL);

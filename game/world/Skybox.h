@@ -42,7 +42,13 @@ class Skybox : public SceneObject {
     int style = 0;
     float corner[8][3] = {};
     float tint[3] = {1.0f, 1.0f, 1.0f};
+    // A black tint clears the view instead of drawing the faces (the default); false always
+    // draws them.
+    bool allowBlackClear = true;
 
   private:
+    // Clears the view to black instead of drawing when the tint leaves nothing of the faces;
+    // false (nothing done) otherwise.
+    bool renderBlack();
     void setCorners(float sx, float sy, float sz);
 };

@@ -4,6 +4,7 @@
 #include "game/assets/TextureManager.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -30,7 +31,7 @@ CTerrain::CTerrain() {
 
 CTerrain::~CTerrain() {
     if (lists != 0) {
-        glDeleteLists(lists, 2);
+        glDeleteLists(lists, kLists);
     }
     for (int id : {groundTexture, shadingTexture}) {
         if (id >= 0) {
@@ -50,7 +51,7 @@ void CTerrain::setHeights(const unsigned char* data, size_t size) {
         }
     }
     if (lists != 0) {
-        glDeleteLists(lists, 2);
+        glDeleteLists(lists, kLists);
         lists = 0;
     }
 }
@@ -104,10 +105,32 @@ void CTerrain::emitCells(bool stretched) const {
     glEnd();
 }
 
+// Both passes in one: the ground on unit 0 and the stretched shading on unit 1, the two
+// coordinate sets per corner.
+void CTerrain::emitCombinedCells() const {
+    const float d = 0.0625f;
+    glBegin(GL_QUADS);
+    for (int i = 0; i < kPoints - 1; ++i) {
+        for (int j = 0; j < kPoints - 1; ++j) {
+            const Vector3* corner[4] = {&grid[i][j], &grid[i][j + 1], &grid[i + 1][j + 1],
+                                        &grid[i + 1][j]};
+            float s = static_cast<float>(i) * d, t = static_cast<float>(j) * d;
+            const float ground[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+            const float shading[4][2] = {{s, t}, {s, t + d}, {s + d, t + d}, {s + d, t}};
+            for (int k = 0; k < 4; ++k) {
+                glMultiTexCoord2f(GL_TEXTURE0, ground[k][0], ground[k][1]);
+                glMultiTexCoord2f(GL_TEXTURE1, shading[k][0], shading[k][1]);
+                glVertex3f(corner[k]->x, corner[k]->y, corner[k]->z);
+            }
+        }
+    }
+    glEnd();
+}
+
 // The grid changes only with the height points, so each pass's cells are compiled once; the
 // tint is the current colour when a list runs.
 void CTerrain::buildLists() {
-    lists = glGenLists(2);
+    lists = glGenLists(kLists);
     if (lists == 0) {
         return;
     }
@@ -117,6 +140,54 @@ void CTerrain::buildLists() {
     glNewList(lists + 1, GL_COMPILE);
     emitCells(true);
     glEndList();
+    glNewList(lists + 2, GL_COMPILE);
+    emitCombinedCells();
+    glEndList();
+}
+
+// Two texture units with the combine environment: OpenGL 1.3.
+bool CTerrain::canCombine() {
+    if (combineSupport < 0) {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        int major = 0, minor = 0;
+        GLint units = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+        combineSupport = version != nullptr && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+                                 (major > 1 || (major == 1 && minor >= 3)) && units >= 2
+                             ? 1
+                             : 0;
+    }
+    return combineSupport == 1;
+}
+
+// result = clamp(2 x shading x tint x ground) on the pixels where the ground wins the depth
+// test, in one pass: unit 0 modulates the ground with the tint, unit 1 multiplies in the
+// shading and doubles. The same pixels as the two passes' blend (2 x source x destination), up
+// to the rounding of the intermediate 8-bit ground.
+void CTerrain::renderCombined() {
+    glPushAttrib(GL_TEXTURE_BIT);
+    glActiveTexture(GL_TEXTURE1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(shadingTexture));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_RGB, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE, 2.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SRC0_ALPHA, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SRC1_ALPHA, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GL_SRC_ALPHA);
+    glTexEnvf(GL_TEXTURE_ENV, GL_ALPHA_SCALE, 2.0f);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(groundTexture));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glCallList(lists + 2);
+    glPopAttrib();
 }
 
 void CTerrain::Render() {
@@ -129,14 +200,35 @@ void CTerrain::Render() {
     glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
     glShadeModel(GL_FLAT);
 
-    // Pass 1: the ground texture on every cell, replacing the fragment colour.
     glDisable(GL_LIGHTING);
-    glEnable(GL_TEXTURE_2D);
     glEnable(GL_COLOR_MATERIAL);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glDisable(GL_ALPHA_TEST);
-    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(groundTexture));
     glColor3f(tint[0], tint[1], tint[2]);
+    if (lists != 0 && allowOnePass && canCombine()) {
+        renderCombined();
+        // The state the two passes leave.
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(shadingTexture));
+        glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+    } else {
+        renderTwoPasses();
+    }
+
+    glDisable(GL_ALPHA_TEST);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_COLOR_MATERIAL);
+    glShadeModel(static_cast<GLenum>(shadeModel));
+}
+
+void CTerrain::renderTwoPasses() {
+    // Pass 1: the ground texture on every cell, replacing the fragment colour.
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(groundTexture));
     if (lists != 0) {
         glCallList(lists);
     } else {
@@ -157,13 +249,4 @@ void CTerrain::Render() {
     } else {
         emitCells(true);
     }
-
-    glDisable(GL_ALPHA_TEST);
-    glDepthMask(GL_TRUE);
-    glDepthFunc(GL_LESS);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_COLOR_MATERIAL);
-    glShadeModel(static_cast<GLenum>(shadeModel));
 }

@@ -43,11 +43,22 @@ class CTerrain {
     int groundTexture = -1;
     int shadingTexture = -1;
     float tint[3] = {0.0f, 1.0f, 0.0f};
+    // Both passes in one where the context can (the default); false keeps two passes.
+    bool allowOnePass = true;
 
   private:
     // The cells of one pass; st chooses the per-cell or the stretched texture coordinates.
     void emitCells(bool stretched) const;
+    // The cells with both coordinate sets, for the one-pass draw.
+    void emitCombinedCells() const;
     void buildLists();
+    // True when the context can draw both passes in one (two texture units, combine).
+    bool canCombine();
+    void renderCombined();
+    void renderTwoPasses();
 
-    GLuint lists = 0; // pass 1, pass 2; built on first draw, rebuilt when the grid changes
+    static constexpr int kLists = 3;
+    // pass 1, pass 2, both in one; built on first draw, rebuilt when the grid changes
+    GLuint lists = 0;
+    int combineSupport = -1; // -1 not yet asked
 };

@@ -399,6 +399,92 @@ TEST_F(WorldGL, TerrainIsGreenOnlyAndLeavesTheStateAsItsPassesSay) {
     EXPECT_LT(dark, bright * 6 / 10);
 }
 
+// The one-pass ground (two texture units) and the two blended passes set the same pixels up to
+// the rounding of the intermediate ground, over hills seen at a slant, and leave the same state.
+TEST_F(WorldGL, TerrainInOnePassMatchesTheTwoPasses) {
+    CTerrain terrain;
+    terrain.LoadTextures("grass3.jpg");
+    std::vector<unsigned char> file(1024);
+    for (int k = 0; k < 256; ++k) {
+        float h = static_cast<float>((k * 7) % 11);
+        std::memcpy(&file[4 * static_cast<size_t>(k)], &h, 4);
+    }
+    terrain.setHeights(file.data(), file.size());
+    glRotatef(30.0f, 1.0f, 0.0f, 0.0f);
+    glTranslatef(-2400.0f, -700.0f, -2400.0f);
+    std::vector<unsigned char> images[2];
+    GLint boundAfter[2] = {0, 0}, blendAfter[2][2] = {};
+    for (int onePass = 0; onePass < 2; ++onePass) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        terrain.allowOnePass = onePass == 1;
+        terrain.SetTint(0.0f, 0.8f, 0.0f);
+        terrain.Draw();
+        images[onePass] = readBack();
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundAfter[onePass]);
+        glGetIntegerv(GL_BLEND_SRC, &blendAfter[onePass][0]);
+        glGetIntegerv(GL_BLEND_DST, &blendAfter[onePass][1]);
+        const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        glEnable(GL_DEPTH_TEST); // the terrain leaves the less comparison; the rest as found
+        expectDirectorState(onePass == 1 ? "one pass" : "two passes", white, GL_MODULATE);
+    }
+    int lit = 0;
+    for (size_t i = 0; i < images[0].size(); i += 4) {
+        for (int c = 0; c < 3; ++c) {
+            ASSERT_NEAR(images[0][i + c], images[1][i + c], 3) << i / 4 << " channel " << c;
+        }
+        lit += images[0][i + 1] > 20 ? 1 : 0;
+    }
+    EXPECT_GT(lit, kSide * kSide / 4); // the hills fill a good part of the view
+    EXPECT_EQ(boundAfter[0], boundAfter[1]);
+    EXPECT_EQ(blendAfter[0][0], blendAfter[1][0]);
+    EXPECT_EQ(blendAfter[0][1], blendAfter[1][1]);
+}
+
+// A tint at or below 0 leaves nothing of the faces: the view is cleared to opaque black, with
+// the state, colour and material the drawn cube would leave.
+TEST_F(WorldGL, SkyBoxBlackTintGivesTheDrawnCubesPixelsAndState) {
+    Skybox sky;
+    sky.Load(0);
+    struct Result {
+        std::vector<unsigned char> px;
+        float colour[4], ambient[4];
+        GLint bound, env;
+    } results[2];
+    for (int black = 0; black < 2; ++black) {
+        glClearColor(0.3f, 0.6f, 0.9f, 0.5f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // A tint a hair above 0 draws the faces, black to the last bit; at -0.2 nothing is
+        // sampled.
+        if (black == 1) {
+            sky.SetTint(-0.2f, 0.0f, -0.2f);
+        } else {
+            sky.SetTint(1e-6f, 0.0f, 0.0f);
+        }
+        sky.Render();
+        Result& r = results[black];
+        r.px = readBack();
+        glGetFloatv(GL_CURRENT_COLOR, r.colour);
+        glGetMaterialfv(GL_FRONT, GL_AMBIENT, r.ambient);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &r.bound);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &r.env);
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        GLfloat clear[4];
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FLOAT_EQ(clear[1], 0.6f); // the clear colour is given back
+    }
+    glClearColor(0, 0, 0, 0);
+    EXPECT_EQ(results[0].px, results[1].px);
+    for (size_t i = 0; i < results[1].px.size(); i += 4) {
+        ASSERT_EQ(results[1].px[i] + results[1].px[i + 1] + results[1].px[i + 2], 0) << i / 4;
+    }
+    EXPECT_EQ(results[0].bound, results[1].bound);
+    EXPECT_EQ(results[0].env, results[1].env);
+    EXPECT_FLOAT_EQ(results[1].colour[0], -0.2f);
+    EXPECT_FLOAT_EQ(results[1].ambient[0], results[1].colour[0]);
+}
+
 TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     CMFSCloud cloud("cloud-test");
     ASSERT_EQ(cloud.puffs.size(), 400u);
@@ -412,6 +498,18 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
         ASSERT_EQ(b, 0);
     }
     cloud.setPosition(200.0f, 200.0f, 300.0f);
+    // Nothing captured yet: the billboard has nothing to show and draws no pixel.
+    EXPECT_GT(cloud.footprint[0], cloud.footprint[2]);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -300.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    cloud.drawCloud(0.0f);
+    std::vector<unsigned char> drawn = readBack();
+    for (size_t i = 0; i < drawn.size(); i += 4) {
+        ASSERT_EQ(drawn[i] + drawn[i + 1] + drawn[i + 2], 0) << i / 4;
+    }
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glColor4fv(white);
 
     // Out of range: not re-rendered (and the director neither draws nor drifts it).
     glLoadIdentity();
@@ -437,6 +535,15 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     float clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[2], 0.0f);
+    // The puffs' footprint: around the middle of the impostor, inside the texture.
+    EXPECT_GE(cloud.footprint[0], 0.0f);
+    EXPECT_GE(cloud.footprint[1], 0.0f);
+    EXPECT_LE(cloud.footprint[2], 1.0f);
+    EXPECT_LE(cloud.footprint[3], 1.0f);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_LT(cloud.footprint[k], 0.45f);
+        EXPECT_GT(cloud.footprint[k + 2], 0.55f);
+    }
     // The test window is smaller than 512: only its corner of the capture is defined, and
     // there the capture's clear colour (blue 0.21) at least has replaced the transparent start.
     px = textureImage(cloud.impostorTexture, w, h);

@@ -1,0 +1,125 @@
+// Renders the game's frame at 800 x 600 as the frame benchmark does (the real window, director
+// and ride, the music block fed a pattern at the frame's clock, a fixed frame time) and saves
+// the frames given as PPM images: for comparing what is drawn before and after a change to the
+// drawing. With the C library clock held still (the director seeds the random numbers from it)
+// two runs draw the same frames.
+//
+//   scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain]
+//
+// PATTERN is a feeder pattern (silence, loud, beat, sweep); VIEWPOINT a view point code;
+// --plain turns off the drawing shortcuts (the black sky's clear, the one-pass terrain, the clouds'
+// billboards cut to their footprints) so
+// that the frames show what the plain drawing gives.
+#include "game/shell/GameWindow.h"
+#include "game/shell/SceneDirector.h"
+#include "game/shell/ViewSetup.h"
+#include "game/shell/WindowRecord.h"
+#include "game/world/WorldObjects.h"
+#include "platform/window/GLContext.h"
+#include "platform/window/Window.h"
+#include "shared/musicblock/CSharedMusicBlock.h"
+#include "tools/feeder/Patterns.h"
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool savePpm(const std::string& path, int w, int h) {
+    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int row = h - 1; row >= 0; --row) {
+        std::fwrite(&px[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, f);
+    }
+    return std::fclose(f) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr,
+                     "usage: scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain]\n");
+        return 2;
+    }
+    std::string prefix = argv[1];
+    feeder::Pattern pattern{};
+    if (!feeder::parsePattern(argv[2], pattern)) {
+        std::fprintf(stderr, "scene_shots: unknown pattern %s\n", argv[2]);
+        return 2;
+    }
+    int view = std::atoi(argv[3]);
+    std::set<int> shots;
+    bool plain = false;
+    for (int i = 4; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--plain") == 0) {
+            plain = true;
+        } else {
+            shots.insert(std::atoi(argv[i]));
+        }
+    }
+    std::string ns = "tcshots" + std::to_string(getpid());
+    setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
+
+    static char instanceToken;
+    KeyDownTable keys{};
+    AppInstanceInfo appInfo{};
+    CSharedMusicBlock feeder;
+    prepareWindowRecord(&keys, &appInfo, reinterpret_cast<HINSTANCE>(&instanceToken));
+    if (!registerWindowClass(&appInfo) || !createGameWindow(&windowRecord) || !feeder.Create()) {
+        std::fprintf(stderr, "scene_shots: no window, GL context or music block\n");
+        return 1;
+    }
+    mainWindowHandle = windowRecord.window;
+    reshapeView(kClientWidth, kClientHeight);
+    auto* director = new CSceneDirector;
+    sceneDirector = director;
+    director->initialize();
+    director->setRideSettings(RideSettings{view, true, false, 0.75f, true, 0.5f});
+    if (plain) {
+        director->worldObjects().skybox->allowBlackClear = false;
+        director->worldObjects().terrain->allowOnePass = false;
+        for (CMFSCloud* cloud : director->worldObjects().clouds) {
+            cloud->trimToFootprint = false;
+        }
+    }
+    const float dt = 1.0f / 60.0f;
+    double clock = 0.0;
+    int last = shots.empty() ? 0 : *shots.rbegin();
+    int status = 0;
+    for (int frame = 1; frame <= last; ++frame) {
+        unsigned char spectrum[2][1024];
+        feeder::fill(pattern, clock, spectrum);
+        char title[CSharedMusicBlock::kTitleBytes] = "scene shots";
+        feeder.Write(spectrum, title);
+        clock += dt;
+        director->render(dt);
+        if (shots.count(frame) != 0 &&
+            !savePpm(prefix + "-" + std::to_string(frame) + ".ppm", kClientWidth, kClientHeight)) {
+            status = 1;
+        }
+        SwapBuffers(windowRecord.deviceContext);
+        MSG msg{};
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+    }
+    sceneDirector = nullptr;
+    delete director;
+    destroyGameWindow(&windowRecord);
+    return status;
+}
