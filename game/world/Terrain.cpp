@@ -84,42 +84,26 @@ bool CTerrain::Draw() {
 
 // Cell (i, j): corners grid[i][j], grid[i][j+1], grid[i+1][j+1], grid[i+1][j]. Per cell the
 // whole texture: (0, 0), (0, 1), (1, 1), (1, 0); stretched: (s, t), (s, t + d), (s + d, t + d),
-// (s + d, t) with s = i d, t = j d, d = 1/16.
-void CTerrain::emitCells(bool stretched) const {
+// (s + d, t) with s = i d, t = j d, d = 1/16. Both: the whole texture on unit 0 and the
+// stretched one on unit 1, for the two passes drawn in one.
+void CTerrain::emitCells(CellCoordinates which) const {
     const float d = 0.0625f;
-    glBegin(GL_QUADS);
-    for (int i = 0; i < kPoints - 1; ++i) {
-        for (int j = 0; j < kPoints - 1; ++j) {
-            const Vector3* corner[4] = {&grid[i][j], &grid[i][j + 1], &grid[i + 1][j + 1],
-                                        &grid[i + 1][j]};
-            float s = stretched ? static_cast<float>(i) * d : 0.0f;
-            float t = stretched ? static_cast<float>(j) * d : 0.0f;
-            float step = stretched ? d : 1.0f;
-            const float st[4][2] = {{s, t}, {s, t + step}, {s + step, t + step}, {s + step, t}};
-            for (int k = 0; k < 4; ++k) {
-                glTexCoord2f(st[k][0], st[k][1]);
-                glVertex3f(corner[k]->x, corner[k]->y, corner[k]->z);
-            }
-        }
-    }
-    glEnd();
-}
-
-// Both passes in one: the ground on unit 0 and the stretched shading on unit 1, the two
-// coordinate sets per corner.
-void CTerrain::emitCombinedCells() const {
-    const float d = 0.0625f;
+    const float whole[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
     glBegin(GL_QUADS);
     for (int i = 0; i < kPoints - 1; ++i) {
         for (int j = 0; j < kPoints - 1; ++j) {
             const Vector3* corner[4] = {&grid[i][j], &grid[i][j + 1], &grid[i + 1][j + 1],
                                         &grid[i + 1][j]};
             float s = static_cast<float>(i) * d, t = static_cast<float>(j) * d;
-            const float ground[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
-            const float shading[4][2] = {{s, t}, {s, t + d}, {s + d, t + d}, {s + d, t}};
+            const float stretched[4][2] = {{s, t}, {s, t + d}, {s + d, t + d}, {s + d, t}};
             for (int k = 0; k < 4; ++k) {
-                glMultiTexCoord2f(GL_TEXTURE0, ground[k][0], ground[k][1]);
-                glMultiTexCoord2f(GL_TEXTURE1, shading[k][0], shading[k][1]);
+                if (which == CellCoordinates::Both) {
+                    glMultiTexCoord2f(GL_TEXTURE0, whole[k][0], whole[k][1]);
+                    glMultiTexCoord2f(GL_TEXTURE1, stretched[k][0], stretched[k][1]);
+                } else {
+                    const float* st = which == CellCoordinates::Whole ? whole[k] : stretched[k];
+                    glTexCoord2f(st[0], st[1]);
+                }
                 glVertex3f(corner[k]->x, corner[k]->y, corner[k]->z);
             }
         }
@@ -135,13 +119,13 @@ void CTerrain::buildLists() {
         return;
     }
     glNewList(lists, GL_COMPILE);
-    emitCells(false);
+    emitCells(CellCoordinates::Whole);
     glEndList();
     glNewList(lists + 1, GL_COMPILE);
-    emitCells(true);
+    emitCells(CellCoordinates::Stretched);
     glEndList();
     glNewList(lists + 2, GL_COMPILE);
-    emitCombinedCells();
+    emitCells(CellCoordinates::Both);
     glEndList();
 }
 
@@ -232,7 +216,7 @@ void CTerrain::renderTwoPasses() {
     if (lists != 0) {
         glCallList(lists);
     } else {
-        emitCells(false);
+        emitCells(CellCoordinates::Whole);
     }
 
     // Pass 2: on exactly the pixels of pass 1, result = 2 x shading x tint x ground.
@@ -247,6 +231,6 @@ void CTerrain::renderTwoPasses() {
     if (lists != 0) {
         glCallList(lists + 1);
     } else {
-        emitCells(true);
+        emitCells(CellCoordinates::Stretched);
     }
 }

@@ -47,10 +47,10 @@ class CTerrain {
     bool allowOnePass = true;
 
   private:
-    // The cells of one pass; st chooses the per-cell or the stretched texture coordinates.
-    void emitCells(bool stretched) const;
-    // The cells with both coordinate sets, for the one-pass draw.
-    void emitCombinedCells() const;
+    // The texture coordinates a cell's corners get: the whole texture per cell, the shading
+    // stretched over the grid, or both on two units for the one-pass draw.
+    enum class CellCoordinates { Whole, Stretched, Both };
+    void emitCells(CellCoordinates which) const;
     void buildLists();
     // True when the context can draw both passes in one (two texture units, combine).
     bool canCombine();

@@ -9,6 +9,7 @@
 #include "tests/e2e/PlayerSetup.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ToneCell.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,6 @@
 #include <thread>
 
 namespace {
-
-// The cell the analyser gives a tone handed to it straight.
-int directCell(double hz) {
-    std::vector<float> tone(SpectrumAnalyzer::kWindow);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] = 0.5f * float(std::sin(2 * M_PI * hz * double(i) / 44100.0));
-    }
-    SpectrumAnalyzer analyser;
-    unsigned char cells[SpectrumAnalyzer::kBands];
-    analyser.analyse(tone.data(), SpectrumAnalyzer::kWindow, cells);
-    return int(std::max_element(cells, cells + SpectrumAnalyzer::kBands) - cells);
-}
 
 // Pixels of the panel's message row (the last line of the window) in the warning colour.
 int warningPixels(const std::string& window) {
@@ -96,12 +85,13 @@ TEST_F(PlayerListenE2e, TheDesktopsToneReachesThePlugInAcrossAMissingAndARestart
     const double first = 93 * 44100.0 / 2048;
     std::thread tone(
         [&] { testsupport::playTone(server.address(), "speakers", first, 0.5f, 3.0); });
-    bool heard = block.waitUntil(
-        2500, [&] { return block.loudestCell() == directCell(first) && block.sum() > 0; });
+    bool heard = block.waitUntil(2500, [&] {
+        return block.loudestCell() == testsupport::directToneCell(first) && block.sum() > 0;
+    });
     e2e::screenshot(std::string(TC_TEST_STATE_DIR) + "/e2e-listen-tone.png");
     tone.join();
     EXPECT_TRUE(heard) << "loudest cell " << block.loudestCell() << ", expected "
-                       << directCell(first);
+                       << testsupport::directToneCell(first);
     EXPECT_EQ(block.titleText(), "Desktop audio");
     int monitor = server.sourceIndex("speakers.monitor");
     for (int source : server.recordingSources()) {
@@ -119,10 +109,11 @@ TEST_F(PlayerListenE2e, TheDesktopsToneReachesThePlugInAcrossAMissingAndARestart
     usleep(1500000); // the stream to the new server's monitor is up
     tone = std::thread(
         [&] { testsupport::playTone(server.address(), "speakers", second, 0.5f, 3.0); });
-    heard = block.waitUntil(2500, [&] { return block.loudestCell() == directCell(second); });
+    heard = block.waitUntil(
+        2500, [&] { return block.loudestCell() == testsupport::directToneCell(second); });
     tone.join();
     EXPECT_TRUE(heard) << "loudest cell " << block.loudestCell() << ", expected "
-                       << directCell(second);
+                       << testsupport::directToneCell(second);
 
     EXPECT_TRUE(e2e::requestClose(window));
     EXPECT_EQ(player.waitExit(10000), 0) << output();

@@ -3,6 +3,7 @@
 #include "player/spectrum/SpectrumAnalyzer.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ToneCell.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -24,19 +25,7 @@ namespace {
 // A tone centred on bin 47 of the 2048-sample transform at 44.1 kHz.
 constexpr double kToneHz = 47 * 44100.0 / 2048;
 
-// The cell the analyser gives the tone when it gets it straight, without the sound server:
-// what was heard must land in the same cell.
-int directCell(double hz) {
-    std::vector<float> tone(SpectrumAnalyzer::kWindow);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] = 0.5f * float(std::sin(2 * M_PI * hz * double(i) / 44100.0));
-    }
-    SpectrumAnalyzer analyser;
-    unsigned char cells[SpectrumAnalyzer::kBands];
-    analyser.analyse(tone.data(), SpectrumAnalyzer::kWindow, cells);
-    return int(std::max_element(cells, cells + SpectrumAnalyzer::kBands) - cells);
-}
-const int kToneCell = directCell(kToneHz);
+const int kToneCell = testsupport::directToneCell(kToneHz);
 
 class DesktopCaptureTest : public ::testing::Test {
   protected:

@@ -7,6 +7,7 @@
 #include "tests/support/PrivateBus.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ToneCell.h"
 #include "tests/support/WaitFor.h"
 
 #include <gtest/gtest.h>
@@ -21,18 +22,6 @@ using namespace std::chrono_literals;
 using testsupport::waitFor;
 
 namespace {
-
-// The cell the analyser gives a tone handed to it straight.
-int directCell(double hz) {
-    std::vector<float> tone(SpectrumAnalyzer::kWindow);
-    for (size_t i = 0; i < tone.size(); ++i) {
-        tone[i] = 0.5f * float(std::sin(2 * M_PI * hz * double(i) / 44100.0));
-    }
-    SpectrumAnalyzer analyser;
-    unsigned char cells[SpectrumAnalyzer::kBands];
-    analyser.analyse(tone.data(), SpectrumAnalyzer::kWindow, cells);
-    return int(std::max_element(cells, cells + SpectrumAnalyzer::kBands) - cells);
-}
 
 int loudest(const unsigned char* cells) {
     return int(std::max_element(cells, cells + 1024) - cells);
@@ -104,9 +93,9 @@ TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnder
     tone.join();
     ASSERT_TRUE(playing);
     EXPECT_EQ(levels.state, int32_t(PlayState::Playing));
-    EXPECT_EQ(loudest(levels.frequency[0]), directCell(hz));
-    EXPECT_EQ(loudest(levels.frequency[1]), directCell(hz));
-    EXPECT_GT(levels.frequency[0][directCell(hz)], 120);
+    EXPECT_EQ(loudest(levels.frequency[0]), testsupport::directToneCell(hz));
+    EXPECT_EQ(loudest(levels.frequency[1]), testsupport::directToneCell(hz));
+    EXPECT_GT(levels.frequency[0][testsupport::directToneCell(hz)], 120);
     // Only the output's monitor was ever recorded, not the default input.
     int monitor = server.sourceIndex("speakers.monitor");
     for (int source : server.recordingSources()) {
@@ -118,7 +107,8 @@ TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnder
     EXPECT_TRUE(tickUntil(player, [&] { return player.media().title == "Vee - Night Drive"; }));
 
     // Silence again: from then on the levels stand still, as for a paused song.
-    EXPECT_TRUE(tickUntil(player, [&] { return player.state() != PlayState::Playing; }, 3s));
+    EXPECT_TRUE(tickUntil(
+        player, [&] { return player.state() != PlayState::Playing; }, 3s));
     LevelFrame still = player.levels();
     std::this_thread::sleep_for(200ms);
     player.tick(HeardAudio::nowSeconds());
@@ -163,5 +153,5 @@ TEST_F(DesktopSourceTest, WithoutAServerThePlayerSaysSoWaitsAndSurvivesARestart)
     int cell = loudest(player.levels().frequency[0]);
     tone.join();
     EXPECT_TRUE(playing);
-    EXPECT_EQ(cell, directCell(hz));
+    EXPECT_EQ(cell, testsupport::directToneCell(hz));
 }
