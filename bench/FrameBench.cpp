@@ -19,6 +19,7 @@
 //   Part/...       one piece of the world frame drawn alone (then glFinish), loud, with the
 //                  camera the last frame left: where the world frame's time goes
 #include "game/assets/MFSCloud.h"
+#include "game/menu/Menu3D.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
@@ -80,6 +81,11 @@ class Game {
         director->initialize();
         director->setRideSettings(
             RideSettings{viewpoint::kForwardNear, true, false, 0.75f, true, 0.5f});
+        // The start-up splash (about 13 s) is over, as it is for all but the first seconds of
+        // a ride: the director sees its end on its first frame.
+        if (C3DMenu* menu = director->menu3D()) {
+            menu->drawSplash(1000.0f);
+        }
         clock = 0.0;
         worldFrames = 0;
     }
