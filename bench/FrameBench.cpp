@@ -1,14 +1,16 @@
 // The game's frame at 800 x 600: the real window, scene director and ride, fed the beat
 // pattern through the shared music block as tcfeed would, drawn without the 60 fps pacing.
-// Run from a folder with data/ beside it (make bench does); needs a display.
+// Run from a folder with data/ beside it (make bench does); needs a display. Every frame
+// benchmark starts a fresh director with a fixed random seed, so runs repeat each other.
 //
 //   RideOnlyFrame  the ride alone as it was drawn before the world: clear, update, the trail
 //   WorldFrame     the whole frame: one cloud impostor refresh, sky, terrain, snow, flames,
 //                  pole and fountain sprays, the trail, the beat burst and the clouds, with
-//                  the world fed a loud level (every emitter at its full-music strength)
+//                  the world fed a loud level (every emitter at its full-music strength),
+//                  measured at ten stops along three minutes of ride (see worldTour)
 //   FullFrame      WorldFrame with the dragon's parts too: the flock, the frequency bars on
 //                  their platform, the dragon skinned on the CPU and its breath (depth-sorted)
-//                  whenever its move burns; run right after WorldFrame for the comparison
+//                  whenever its move burns; the same stops as WorldFrame
 //   DragonCpu      the dragon's draw with its breath burning, in thread CPU time: key timer,
 //                  skinning, the breath's update and depth sort and the GL calls' own cost
 //   RideFrame      the whole frame as the director draws it today, with the world at rest
@@ -16,6 +18,8 @@
 //   EmitterUpdate  the update step of all four emitters the director updates, loud
 //   Part/...       one piece of the world frame drawn alone (then glFinish), loud, with the
 //                  camera the last frame left: where the world frame's time goes
+#include "game/assets/MFSCloud.h"
+#include "game/menu/Menu3D.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
@@ -56,11 +60,7 @@ class Game {
         }
         mainWindowHandle = windowRecord.window;
         reshapeView(kClientWidth, kClientHeight);
-        director = new CSceneDirector;
-        sceneDirector = director;
-        director->initialize();
-        director->setRideSettings(
-            RideSettings{viewpoint::kForwardNear, true, false, 0.75f, true, 0.5f});
+        restart();
     }
     ~Game() {
         sceneDirector = nullptr;
@@ -68,6 +68,45 @@ class Game {
         if (ok) {
             destroyGameWindow(&windowRecord);
         }
+    }
+
+    // A fresh director with the fixed seed: the ride, the clouds and the emitters start
+    // where they start in every run, whatever ran before.
+    void restart() {
+        sceneDirector = nullptr;
+        delete director;
+        director = new CSceneDirector;
+        sceneDirector = director;
+        director->setRandomSeed(kSeed);
+        director->initialize();
+        director->setRideSettings(
+            RideSettings{viewpoint::kForwardNear, true, false, 0.75f, true, 0.5f});
+        // The start-up splash (about 13 s) is over, as it is for all but the first seconds of
+        // a ride: the director sees its end on its first frame.
+        if (C3DMenu* menu = director->menu3D()) {
+            menu->drawSplash(1000.0f);
+        }
+        clock = 0.0;
+        worldFrames = 0;
+    }
+    // Moves the ride on by frames without drawing: the ride's update with the beat burst and
+    // the dragon (which the update draws) left out, and the clouds' drift as if they were
+    // drawn.
+    void skip(int frames) {
+        CRideTrack& track = *director->track();
+        const RideFeedTargets targets = track.feedTargets();
+        RideFeedTargets undrawn = targets;
+        undrawn.beatBurst = nullptr;
+        undrawn.dragon = nullptr;
+        track.setFeedTargets(undrawn);
+        for (int i = 0; i < frames; ++i) {
+            update();
+            for (CMFSCloud* c : director->worldObjects().clouds) {
+                c->drift(kFrameSeconds);
+            }
+        }
+        track.setFeedTargets(targets);
+        glFinish();
     }
 
     // Writes the beat at the ride's clock, then runs and shows one frame.
@@ -124,6 +163,7 @@ class Game {
 
     // A loud ride level: snow at full density, the sky black, sprays at long life.
     static constexpr float kLoudLevel = 120.0f;
+    static constexpr unsigned kSeed = 20261208u;
 
     bool ok = false;
 
@@ -186,6 +226,7 @@ void timeEach(benchmark::State& state, Step step, double unit, const char* count
 }
 
 void RideOnlyFrame(benchmark::State& state) {
+    game->restart();
     // The trail fills in the first 250 frames; measure a full one.
     for (int i = 0; i < 300; ++i) {
         game->rideOnlyFrame();
@@ -195,27 +236,81 @@ void RideOnlyFrame(benchmark::State& state) {
 }
 BENCHMARK(RideOnlyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-void WorldFrame(benchmark::State& state) {
-    game->scene().showDragonParts(false);
-    for (int i = 0; i < 120; ++i) {
-        game->worldFrame();
-    }
-    timeEach(
-        state, [] { game->worldFrame(); }, 1e3, "median_ms");
-    game->quietWorld();
+// The world frames along the ride: kTourStops stops kTourStride frames apart from a fresh
+// start with the fixed seed (about three minutes of ride: circles, spirals and figure-eights,
+// clouds near and far), each reached by the ride's update alone, warmed up by kStopWarmup
+// frames and measured over kStopFrames. median_ms and p95 cover every measured frame;
+// best_stop and worst_stop are the medians of the cheapest and dearest stop, and the medians
+// of all stops go to the standard error stream.
+constexpr int kTourStops = 10;
+constexpr int kTourStride = 1080;
+constexpr int kTourStart = 300; // the trail is full
+constexpr int kStopWarmup = 30;
+constexpr int kStopFrames = 30;
+
+// Frames to skip before the warm-up of a stop.
+int skipBeforeStop(int stop) {
+    return stop == 0 ? kTourStart - kStopWarmup : kTourStride - kStopWarmup - kStopFrames;
 }
-BENCHMARK(WorldFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+
+void worldTour(benchmark::State& state, bool dragonParts) {
+    game->restart();
+    game->scene().showDragonParts(dragonParts);
+    std::vector<double> times, cpu, stopTimes, stopMedians;
+    int stop = 0, inStop = 0;
+    for (auto _ : state) {
+        if (inStop == 0) {
+            state.PauseTiming();
+            game->skip(skipBeforeStop(stop));
+            for (int i = 0; i < kStopWarmup; ++i) {
+                game->worldFrame();
+            }
+            state.ResumeTiming();
+        }
+        double c0 = processSeconds();
+        auto t0 = std::chrono::steady_clock::now();
+        game->worldFrame();
+        auto t1 = std::chrono::steady_clock::now();
+        double c1 = processSeconds();
+        double ms = std::chrono::duration<double>(t1 - t0).count() * 1e3;
+        times.push_back(ms);
+        cpu.push_back((c1 - c0) * 1e3);
+        stopTimes.push_back(ms);
+        if (++inStop == kStopFrames) {
+            stopMedians.push_back(percentile(stopTimes, 0.5));
+            stopTimes.clear();
+            inStop = 0;
+            ++stop;
+        }
+    }
+    game->quietWorld();
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["p95"] = percentile(times, 0.95);
+    state.counters["cpu_ms"] = percentile(cpu, 0.5);
+    state.counters["best_stop"] = percentile(stopMedians, 0.0);
+    state.counters["worst_stop"] = percentile(stopMedians, 1.0);
+    std::fprintf(stderr, "%s stop medians (ms):", dragonParts ? "FullFrame" : "WorldFrame");
+    for (double m : stopMedians) {
+        std::fprintf(stderr, " %.1f", m);
+    }
+    std::fprintf(stderr, "\n");
+}
+
+void WorldFrame(benchmark::State& state) {
+    worldTour(state, false);
+}
+BENCHMARK(WorldFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kTourStops* kStopFrames)
+    ->UseRealTime();
 
 void FullFrame(benchmark::State& state) {
-    game->scene().showDragonParts(true);
-    for (int i = 0; i < 120; ++i) {
-        game->worldFrame();
-    }
-    timeEach(
-        state, [] { game->worldFrame(); }, 1e3, "median_ms");
-    game->quietWorld();
+    worldTour(state, true);
 }
-BENCHMARK(FullFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(FullFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kTourStops* kStopFrames)
+    ->UseRealTime();
 
 void RideFrame(benchmark::State& state) {
     for (int i = 0; i < 60; ++i) {
@@ -241,7 +336,13 @@ void EmitterUpdate(benchmark::State& state) {
 BENCHMARK(EmitterUpdate)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // One piece of the world drawn alone, after a loud world frame placed the camera.
+// TCBENCH_STOP=n first moves a fresh ride to the world tour's stop n.
 template <class Draw> void part(benchmark::State& state, Draw draw) {
+    if (const char* stopText = std::getenv("TCBENCH_STOP")) {
+        int stop = std::atoi(stopText);
+        game->restart();
+        game->skip(kTourStart + stop * kTourStride - 30);
+    }
     for (int i = 0; i < 30; ++i) {
         game->worldFrame();
     }

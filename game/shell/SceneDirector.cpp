@@ -81,7 +81,7 @@ bool CSceneDirector::initialize() {
         debugLog << " GL_RENDERER = " << (renderer ? reinterpret_cast<const char*>(renderer) : "")
                  << std::endl;
 
-        std::srand(static_cast<unsigned>(std::time(nullptr)));
+        std::srand(seedFixed ? fixedSeed : static_cast<unsigned>(std::time(nullptr)));
 
         shown = ShownStatus{};
 

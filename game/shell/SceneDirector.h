@@ -36,6 +36,12 @@ class CSceneDirector : public IMenuHost {
     // After the window and its first reshape: GL state, light, timers, the world; returns
     // whether the music block could be opened. Errors end the game ("Exception Caught").
     bool initialize();
+    // The seed initialize gives the C library's random generator instead of the calendar
+    // time; call before initialize (the frame benchmark fixes it to repeat its runs).
+    void setRandomSeed(unsigned seed) {
+        fixedSeed = seed;
+        seedFixed = true;
+    }
     // Paces to about 60 frames a second and renders with the measured frame time.
     void frame();
     void render(float dt);
@@ -107,6 +113,8 @@ class CSceneDirector : public IMenuHost {
     ShownStatus shown;
     DWORD lastTickCount = 0;
     int32_t frames = 0;
+    unsigned fixedSeed = 0;
+    bool seedFixed = false;
 
     CDataArchive* archive = nullptr;
     CRideTrack* ride = nullptr;

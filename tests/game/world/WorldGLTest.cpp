@@ -552,6 +552,17 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
             ASSERT_GE(px[4 * (y * 512 + x) + 2], 50) << x << "," << y;
         }
     }
+    // The texels are the frame buffer's bytes, channel for channel, whatever order the GL
+    // keeps them in.
+    std::vector<unsigned char> frame = readBack();
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                ASSERT_EQ(px[4 * (y * 512 + x) + c], frame[4 * (y * kSide + x) + c])
+                    << x << "," << y << " channel " << c;
+            }
+        }
+    }
 }
 
 TEST_F(WorldGL, CloudDriftReversesOnlyBeyondItsBox) {
