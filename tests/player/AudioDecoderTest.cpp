@@ -18,7 +18,7 @@
 
 namespace {
 
-using testsupport::EncodeSpec;
+using testsupport::EncodeFormat;
 const double kPi = 3.14159265358979323846;
 
 struct Decoded {
@@ -86,7 +86,7 @@ class AudioDecoderTest : public ::testing::Test {
 
 struct FormatCase {
     const char* file;
-    EncodeSpec encoding;
+    EncodeFormat encoding;
 };
 
 TEST_F(AudioDecoderTest, EveryFormatDecodesResampledToStereoWithItsTitle) {

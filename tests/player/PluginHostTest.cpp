@@ -76,14 +76,14 @@ TEST_F(PluginHostTest, PlugInsAreDrivenInThePlayersOrderAndReleasedOnChangeAndAt
     registerEffect("FakeA", kClassA, TC_FAKE_EFFECTS, "Fake A");
     registerEffect("FakeB", kClassB, TC_FAKE_EFFECTS, "res://fake.dll/RT_STRING/#101");
     std::string song = dir.file("song.flac");
-    testsupport::EncodeSpec spec{"flac",
-                                 "flac",
-                                 48000,
-                                 1,
-                                 2.0,
-                                 "\xC3\x84rger \xC3\xBC"
-                                 "ber \xE6\x97\xA5"};
-    ASSERT_EQ(testsupport::encodeAudio(song, spec, testsupport::sineSignal(60, 0.5)), "");
+    testsupport::EncodeFormat format{"flac",
+                                     "flac",
+                                     48000,
+                                     1,
+                                     2.0,
+                                     "\xC3\x84rger \xC3\xBC"
+                                     "ber \xE6\x97\xA5"};
+    ASSERT_EQ(testsupport::encodeAudio(song, format, testsupport::sineSignal(60, 0.5)), "");
     PlayerSettings settings;
     settings.normalise = false;
     Player player(settings);

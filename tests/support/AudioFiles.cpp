@@ -55,35 +55,35 @@ Signal sineSignal(double hz, double amplitude) {
     };
 }
 
-std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const Signal& signal) {
+std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal) {
     av_log_set_level(AV_LOG_QUIET);
     Muxing m;
-    const AVCodec* codec = avcodec_find_encoder_by_name(spec.encoder.c_str());
+    const AVCodec* codec = avcodec_find_encoder_by_name(format.encoder.c_str());
     if (!codec) {
-        return "no encoder " + spec.encoder;
+        return "no encoder " + format.encoder;
     }
-    if (avformat_alloc_output_context2(&m.format, nullptr, spec.container.c_str(), path.c_str()) <
+    if (avformat_alloc_output_context2(&m.format, nullptr, format.container.c_str(), path.c_str()) <
         0) {
-        return "no muxer " + spec.container;
+        return "no muxer " + format.container;
     }
     AVStream* stream = avformat_new_stream(m.format, nullptr);
     m.codec = avcodec_alloc_context3(codec);
-    m.codec->sample_rate = spec.rate;
-    av_channel_layout_default(&m.codec->ch_layout, spec.channels);
+    m.codec->sample_rate = format.rate;
+    av_channel_layout_default(&m.codec->ch_layout, format.channels);
     m.codec->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     m.codec->bit_rate = 128000;
-    m.codec->time_base = AVRational{1, spec.rate};
+    m.codec->time_base = AVRational{1, format.rate};
     m.codec->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
     if (m.format->oformat->flags & AVFMT_GLOBALHEADER) {
         m.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
     if (avcodec_open2(m.codec, codec, nullptr) < 0) {
-        return "cannot open encoder " + spec.encoder;
+        return "cannot open encoder " + format.encoder;
     }
     avcodec_parameters_from_context(stream->codecpar, m.codec);
     stream->time_base = m.codec->time_base;
-    if (!spec.title.empty()) {
-        av_dict_set(&m.format->metadata, "title", spec.title.c_str(), 0);
+    if (!format.title.empty()) {
+        av_dict_set(&m.format->metadata, "title", format.title.c_str(), 0);
     }
     if (avio_open(&m.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
         return "cannot write " + path;
@@ -93,27 +93,27 @@ std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const S
         return "cannot write the header";
     }
     AVChannelLayout inLayout{};
-    av_channel_layout_default(&inLayout, spec.channels);
-    swr_alloc_set_opts2(&m.swr, &m.codec->ch_layout, m.codec->sample_fmt, spec.rate, &inLayout,
-                        AV_SAMPLE_FMT_FLT, spec.rate, 0, nullptr);
+    av_channel_layout_default(&inLayout, format.channels);
+    swr_alloc_set_opts2(&m.swr, &m.codec->ch_layout, m.codec->sample_fmt, format.rate, &inLayout,
+                        AV_SAMPLE_FMT_FLT, format.rate, 0, nullptr);
     if (swr_init(m.swr) < 0) {
         return "cannot convert samples";
     }
     const int frameSize = m.codec->frame_size > 0 ? m.codec->frame_size : 1024;
-    const long total = long(spec.seconds * spec.rate);
-    std::vector<float> in(size_t(frameSize) * size_t(spec.channels));
+    const long total = long(format.seconds * format.rate);
+    std::vector<float> in(size_t(frameSize) * size_t(format.channels));
     for (long at = 0; at < total; at += frameSize) {
         int n = int(std::min<long>(frameSize, total - at));
         for (int i = 0; i < n; ++i) {
-            for (int c = 0; c < spec.channels; ++c) {
-                in[size_t(i * spec.channels + c)] = signal(c, double(at + i) / spec.rate);
+            for (int c = 0; c < format.channels; ++c) {
+                in[size_t(i * format.channels + c)] = signal(c, double(at + i) / format.rate);
             }
         }
         av_frame_unref(m.frame);
         m.frame->nb_samples = n;
         m.frame->format = m.codec->sample_fmt;
         av_channel_layout_copy(&m.frame->ch_layout, &m.codec->ch_layout);
-        m.frame->sample_rate = spec.rate;
+        m.frame->sample_rate = format.rate;
         if (av_frame_get_buffer(m.frame, 0) < 0) {
             return "out of memory";
         }

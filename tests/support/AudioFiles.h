@@ -6,7 +6,7 @@
 
 namespace testsupport {
 
-struct EncodeSpec {
+struct EncodeFormat {
     std::string encoder;   // FFmpeg encoder name: "libmp3lame", "flac", "libvorbis", ...
     std::string container; // muxer name: "mp3", "flac", "ogg", "ipod" (m4a), "wav", ...
     int rate = 44100;
@@ -19,7 +19,7 @@ struct EncodeSpec {
 using Signal = std::function<float(int c, double t)>;
 
 // Writes path; "" on success, else why it failed.
-std::string encodeAudio(const std::string& path, const EncodeSpec& spec, const Signal& signal);
+std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal);
 
 // A sine of hz at amplitude a (1 = full scale) in every channel.
 Signal sineSignal(double hz, double amplitude);

@@ -138,7 +138,7 @@ int PulseServer::sourceIndex(const std::string& name) const {
 }
 
 std::vector<int> PulseServer::recordingSources() const {
-    // Lines: index, source index, client, driver, sample spec.
+    // Lines: index, source index, client, driver, sample format.
     std::vector<int> sources;
     std::istringstream lines(pactl("list source-outputs short"));
     std::string line;
@@ -154,18 +154,18 @@ std::vector<int> PulseServer::recordingSources() const {
 
 bool playTone(const std::string& address, const std::string& sink, double hz, float amplitude,
               double seconds) {
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, 44100, 1};
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, 44100, 1};
     int err = 0;
     pa_simple* s = pa_simple_new(address.c_str(), "tone", PA_STREAM_PLAYBACK, sink.c_str(),
-                                 "test tone", &spec, nullptr, nullptr, &err);
+                                 "test tone", &format, nullptr, nullptr, &err);
     if (!s) {
         return false;
     }
-    size_t n = static_cast<size_t>(seconds * spec.rate);
+    size_t n = static_cast<size_t>(seconds * format.rate);
     std::vector<float> samples(n);
     for (size_t i = 0; i < n; ++i) {
         samples[i] =
-            amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * double(i) / spec.rate));
+            amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * double(i) / format.rate));
     }
     bool ok = pa_simple_write(s, samples.data(), n * sizeof(float), &err) == 0 &&
               pa_simple_drain(s, &err) == 0;
