@@ -1,17 +1,83 @@
+// The framebuffer-object entry points are core since OpenGL 3.0 and exported by the GL
+// library; hasFramebufferObjects checks at run time that the context offers them.
+#define GL_GLEXT_PROTOTYPES 1
 #include "game/assets/Impostor.h"
 
 #include "game/assets/TextureManager.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
 #include <vector>
+
+namespace {
+
+bool hasFramebufferObjects() {
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    if (version != nullptr && std::sscanf(version, "%d", &major) == 1 && major >= 3) {
+        return true;
+    }
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    return extensions != nullptr && std::strstr(extensions, "GL_ARB_framebuffer_object") != nullptr;
+}
+
+} // namespace
 
 CImpostor::~CImpostor() {
     if (impostorTexture >= 0) {
         textureManager.releaseTexture(impostorTexture);
     }
+    if (framebuffer != 0) {
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colourBuffer);
+    }
+}
+
+bool CImpostor::bindOffscreen(int size) {
+    if (!allowOffscreen || offscreenFailed) {
+        return false;
+    }
+    if (framebuffer != 0 && offscreenSize != size) {
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colourBuffer);
+        framebuffer = colourBuffer = 0;
+    }
+    if (framebuffer == 0 && !hasFramebufferObjects()) {
+        offscreenFailed = true;
+        return false;
+    }
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDrawFramebuffer);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousReadFramebuffer);
+    if (framebuffer == 0) {
+        // Colour only: what a capture draws never needs a depth buffer of its own, and a
+        // colour-only target is cheaper for software GL to clear and copy.
+        glGenRenderbuffers(1, &colourBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size, size);
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  colourBuffer);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
+            glDeleteFramebuffers(1, &framebuffer);
+            glDeleteRenderbuffers(1, &colourBuffer);
+            framebuffer = colourBuffer = 0;
+            offscreenFailed = true;
+            return false;
+        }
+        offscreenSize = size;
+    } else {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    }
+    return true;
 }
 
 bool CImpostor::createImpostorTexture(const char* name, int size) {
@@ -38,13 +104,14 @@ void CImpostor::beginCapture(const Vector3& position, float distance, int size) 
     glLoadIdentity();
     gluLookAt(eye.x, eye.y, eye.z, 0.0, 0.0, 0.0, up.x, up.y, up.z);
 
+    offscreen = bindOffscreen(size);
     glViewport(0, 0, size, size);
     glEnable(GL_DEPTH_TEST);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClearColour);
     glClearColor(0.0f, 0.0f, 0.21f, 0.0f);
-    // The whole buffer: software GL clears it faster than a scissored corner, and the sky
-    // covers every pixel of the frame afterwards.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // In the frame buffer, the whole of it: software GL clears it faster than a scissored
+    // corner, and the sky covers every pixel of the frame afterwards.
+    glClear(offscreen ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(savedClearColour[0], savedClearColour[1], savedClearColour[2],
                  savedClearColour[3]);
 }
@@ -52,6 +119,10 @@ void CImpostor::beginCapture(const Vector3& position, float distance, int size) 
 void CImpostor::endCapture(int size) {
     glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(impostorTexture));
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
+    if (offscreen) {
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
+    }
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

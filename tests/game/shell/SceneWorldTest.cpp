@@ -1,6 +1,9 @@
 // The whole scene in the game's own 800 x 600 window with the built archive, at rest (no
 // music): sky above the horizon, green ground below, nothing left black, the world's objects
-// built, and no trace of the cloud impostor captured in the same back buffer.
+// built, no trace of a cloud impostor captured in the same back buffer, and the same impostor
+// captured off-screen.
+#include "game/assets/MFSCloud.h"
+#include "game/assets/TextureManager.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
@@ -14,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <cstdio>
@@ -173,8 +178,9 @@ TEST_F(SceneWorldTest, LoudMusicDarkensSkyAndGroundAndBringsTheSnow) {
 }
 
 TEST_F(SceneWorldTest, TheImpostorCaptureNeverShowsInTheFrame) {
-    // Each frame captures one cloud into the lower-left 512 x 512 of the back buffer, cleared
-    // to dark blue (0, 0, 54) first; the sky box covers it before the frame is shown.
+    // Each frame captures one cloud, cleared to dark blue (0, 0, 54) first: off-screen, or
+    // where the GL lacks framebuffer objects into the lower-left 512 x 512 of the back buffer,
+    // which the sky box covers before the frame is shown.
     for (int round = 0; round < 3; ++round) {
         std::vector<unsigned char> px = frames(round == 0 ? 30 : 1);
         long captureBlue = 0;
@@ -190,6 +196,50 @@ TEST_F(SceneWorldTest, TheImpostorCaptureNeverShowsInTheFrame) {
     float clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[2], 0.0f);
+}
+
+TEST_F(SceneWorldTest, AnOffscreenCaptureHoldsWhatTheFrameBufferCaptureHolds) {
+    frames(30);
+    auto impostor = [](const CMFSCloud& cloud) {
+        std::vector<unsigned char> px(static_cast<size_t>(CMFSCloud::kImpostorSize) *
+                                      CMFSCloud::kImpostorSize * 4);
+        glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(cloud.impostorTexture));
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    };
+    int compared = 0;
+    for (CMFSCloud* cloud : director->worldObjects().clouds) {
+        glPushMatrix();
+        glTranslatef(cloud->worldPosition.x, cloud->worldPosition.y, cloud->worldPosition.z);
+        cloud->inRange = true;
+        cloud->allowOffscreen = false;
+        cloud->renderImpostor();
+        ASSERT_FALSE(cloud->capturedOffscreen());
+        std::vector<unsigned char> inFrame = impostor(*cloud);
+        cloud->allowOffscreen = true;
+        cloud->renderImpostor();
+        ASSERT_TRUE(cloud->capturedOffscreen());
+        std::vector<unsigned char> offscreen = impostor(*cloud);
+        glPopMatrix();
+        long lit = 0;
+        for (size_t i = 3; i < offscreen.size(); i += 4) {
+            lit += offscreen[i] > 0 ? 1 : 0;
+        }
+        EXPECT_GT(lit, 1000);
+        // Edges can round a little differently in the window's buffer and off-screen: at most
+        // one level, on a few texels.
+        int worst = 0;
+        long differing = 0;
+        for (size_t i = 0; i < inFrame.size(); ++i) {
+            const int d = std::abs(int(inFrame[i]) - int(offscreen[i]));
+            worst = std::max(worst, d);
+            differing += d > 0 ? 1 : 0;
+        }
+        EXPECT_LE(worst, 1) << "cloud " << compared;
+        EXPECT_LT(differing, static_cast<long>(offscreen.size() / 1000)) << "cloud " << compared;
+        ++compared;
+    }
+    EXPECT_EQ(compared, WorldObjects::kClouds);
 }
 
 } // namespace

@@ -521,14 +521,17 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
         ASSERT_EQ(b, 0);
     }
 
-    // In range: the capture fills the middle of the impostor with the white puffs.
+    // In range, captured in the frame buffer: the capture fills the middle of the impostor
+    // with the white puffs.
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -500.0f);
     EXPECT_TRUE(cloud.isInRange());
     EXPECT_NEAR(cloud.lastEyeDistance, 500.0f, 1e-3f);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
+    cloud.allowOffscreen = false;
     cloud.renderImpostor();
+    EXPECT_FALSE(cloud.capturedOffscreen());
     GLint after[4];
     glGetIntegerv(GL_VIEWPORT, after);
     EXPECT_EQ(std::memcmp(viewport, after, sizeof viewport), 0);
@@ -562,6 +565,25 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
                     << x << "," << y << " channel " << c;
             }
         }
+    }
+    // Off-screen the whole impostor is captured, whatever the window's size: the puffs in the
+    // middle, and the frame buffer and the framebuffer binding left as they were.
+    cloud.allowOffscreen = true;
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    cloud.renderImpostor();
+    ASSERT_TRUE(cloud.capturedOffscreen());
+    GLint binding = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &binding);
+    EXPECT_EQ(binding, 0);
+    px = textureImage(cloud.impostorTexture, w, h);
+    EXPECT_GT(px[4 * (256 * 512 + 256) + 3], 200);
+    EXPECT_EQ(px[4 * (2 * 512 + 2) + 2], 54); // the capture's clear colour at a corner
+    EXPECT_EQ(px[4 * (2 * 512 + 2) + 3], 0);
+    frame = readBack();
+    for (size_t i = 0; i < frame.size(); i += 4) {
+        ASSERT_EQ(frame[i + 1], 255) << "pixel " << i / 4 << " of the frame was drawn over";
     }
 }
 
