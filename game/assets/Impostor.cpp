@@ -32,20 +32,28 @@ CImpostor::~CImpostor() {
     if (impostorTexture >= 0) {
         textureManager.releaseTexture(impostorTexture);
     }
+    releaseOffscreen();
+}
+
+void CImpostor::releaseOffscreen() {
     if (framebuffer != 0) {
         glDeleteFramebuffers(1, &framebuffer);
         glDeleteRenderbuffers(1, &colourBuffer);
+        framebuffer = colourBuffer = 0;
     }
+}
+
+void CImpostor::restorePreviousFramebuffer() {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
 }
 
 bool CImpostor::bindOffscreen(int size) {
     if (!allowOffscreen || offscreenFailed) {
         return false;
     }
-    if (framebuffer != 0 && offscreenSize != size) {
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(1, &colourBuffer);
-        framebuffer = colourBuffer = 0;
+    if (offscreenSize != size) {
+        releaseOffscreen();
     }
     if (framebuffer == 0 && !hasFramebufferObjects()) {
         offscreenFailed = true;
@@ -65,11 +73,8 @@ bool CImpostor::bindOffscreen(int size) {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                   colourBuffer);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
-            glDeleteFramebuffers(1, &framebuffer);
-            glDeleteRenderbuffers(1, &colourBuffer);
-            framebuffer = colourBuffer = 0;
+            restorePreviousFramebuffer();
+            releaseOffscreen();
             offscreenFailed = true;
             return false;
         }
@@ -120,8 +125,7 @@ void CImpostor::endCapture(int size) {
     glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(impostorTexture));
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     if (offscreen) {
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
+        restorePreviousFramebuffer();
     }
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

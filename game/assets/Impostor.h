@@ -40,6 +40,10 @@ class CImpostor {
     // The off-screen colour buffer of size x size, made on first use; false (and the frame
     // buffer is used) when the GL lacks framebuffer objects or refuses this one.
     bool bindOffscreen(int size);
+    // Deletes the off-screen buffer, if any.
+    void releaseOffscreen();
+    // Binds the draw and read framebuffers bindOffscreen found.
+    void restorePreviousFramebuffer();
 
     unsigned int framebuffer = 0;
     unsigned int colourBuffer = 0;
