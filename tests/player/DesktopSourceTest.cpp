@@ -58,6 +58,25 @@ class DesktopSourceTest : public ::testing::Test {
             },
             limit);
     }
+    struct HeardTone {
+        bool playing = false;
+        LevelFrame levels{};
+    };
+    // Plays a tone into the output for the given seconds; once the player plays it and a whole
+    // analysis window of it has passed, takes the levels as the pane would get them.
+    static HeardTone hearTone(Player& player, const testsupport::PulseServer& server, double hz,
+                              double seconds) {
+        std::thread tone(
+            [&] { testsupport::playTone(server.address(), "speakers", hz, 0.5f, seconds); });
+        HeardTone heard;
+        heard.playing = tickUntil(
+            player, [&] { return player.state() == PlayState::Playing; }, 3s);
+        std::this_thread::sleep_for(300ms);
+        player.tick(HeardAudio::nowSeconds());
+        heard.levels = player.levels();
+        tone.join();
+        return heard;
+    }
 };
 
 } // namespace
@@ -83,15 +102,9 @@ TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnder
     EXPECT_GT(player.mediaSerial(), serial); // visualizations are told of the new item
 
     constexpr double hz = 150 * 44100.0 / 2048;
-    std::thread tone([&] { testsupport::playTone(server.address(), "speakers", hz, 0.5f, 1.5); });
-    bool playing = tickUntil(
-        player, [&] { return player.state() == PlayState::Playing; }, 3s);
-    // A whole analysis window of tone, then the levels as the pane would get them.
-    std::this_thread::sleep_for(300ms);
-    player.tick(HeardAudio::nowSeconds());
-    LevelFrame levels = player.levels();
-    tone.join();
-    ASSERT_TRUE(playing);
+    const HeardTone heard = hearTone(player, server, hz, 1.5);
+    ASSERT_TRUE(heard.playing);
+    const LevelFrame& levels = heard.levels;
     EXPECT_EQ(levels.state, int32_t(PlayState::Playing));
     EXPECT_EQ(loudest(levels.frequency[0]), testsupport::directToneCell(hz));
     EXPECT_EQ(loudest(levels.frequency[1]), testsupport::directToneCell(hz));
@@ -145,13 +158,7 @@ TEST_F(DesktopSourceTest, WithoutAServerThePlayerSaysSoWaitsAndSurvivesARestart)
     EXPECT_TRUE(said(DesktopCapture::kMsgReconnected));
 
     constexpr double hz = 60 * 44100.0 / 2048;
-    std::thread tone([&] { testsupport::playTone(server.address(), "speakers", hz, 0.5f, 1.0); });
-    bool playing = tickUntil(
-        player, [&] { return player.state() == PlayState::Playing; }, 3s);
-    std::this_thread::sleep_for(300ms);
-    player.tick(HeardAudio::nowSeconds());
-    int cell = loudest(player.levels().frequency[0]);
-    tone.join();
-    EXPECT_TRUE(playing);
-    EXPECT_EQ(cell, testsupport::directToneCell(hz));
+    const HeardTone heard = hearTone(player, server, hz, 1.0);
+    EXPECT_TRUE(heard.playing);
+    EXPECT_EQ(loudest(heard.levels.frequency[0]), testsupport::directToneCell(hz));
 }
