@@ -1,8 +1,9 @@
 // The framebuffer-object entry points are core since OpenGL 3.0 and exported by the GL
-// library; hasFramebufferObjects checks at run time that the context offers them.
+// library; glHasFramebufferObjects checks at run time that the context offers them.
 #define GL_GLEXT_PROTOTYPES 1
 #include "game/assets/Impostor.h"
 
+#include "game/assets/GLFeatures.h"
 #include "game/assets/TextureManager.h"
 
 #include <GL/gl.h>
@@ -10,23 +11,7 @@
 #include <GL/glu.h>
 
 #include <cstddef>
-#include <cstdio>
-#include <cstring>
 #include <vector>
-
-namespace {
-
-bool hasFramebufferObjects() {
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0;
-    if (version != nullptr && std::sscanf(version, "%d", &major) == 1 && major >= 3) {
-        return true;
-    }
-    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions != nullptr && std::strstr(extensions, "GL_ARB_framebuffer_object") != nullptr;
-}
-
-} // namespace
 
 CImpostor::~CImpostor() {
     if (impostorTexture >= 0) {
@@ -55,7 +40,7 @@ bool CImpostor::bindOffscreen(int size) {
     if (offscreenSize != size) {
         releaseOffscreen();
     }
-    if (framebuffer == 0 && !hasFramebufferObjects()) {
+    if (framebuffer == 0 && !glHasFramebufferObjects()) {
         offscreenFailed = true;
         return false;
     }

@@ -1,9 +1,11 @@
 // The dragon's fire breath: a column of 2000 glowing particles that rise from the mouth to a
 // height set by the intensity (three modes chosen from the music), swing from side to side
-// while they live and restart at the mouth. Drawn depth-sorted, farthest first. The dragon's
+// while they live and restart at the mouth. Drawn depth-sorted, farthest first; close to the
+// eye through a layer at half the window's size. The dragon's
 // bone model carries it and draws it in its mouth's frame.
 #pragma once
 
+#include "game/assets/HalfSizeLayer.h"
 #include "game/assets/bone/BoneAnimation.h"
 #include "game/world/ParticleEmitter.h"
 
@@ -55,6 +57,18 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     // lastOrigin (the last view test's); the pool itself stays in place.
     void sortForDrawing();
     const std::vector<int>& drawingOrder() const { return order; }
+    // The window rectangle (x, y, width, height) the particles' quads cover under the current
+    // matrices and viewport, and the pixels they fill together, overlaps counted each time.
+    // A quad that reaches behind the eye makes it the whole viewport, with no end of pixels.
+    double measureFootprint(int rect[4]) const;
+
+    // Quads that fill more pixels than this together are drawn at half size (see layer).
+    static constexpr double kLayerFill = 400000.0;
+    // Close to the eye the breath's quads lie hundreds deep; there they are drawn into this
+    // layer at half the window's size and laid over the window.
+    CHalfSizeLayer layer;
+    // Whether the last Render drew through the layer.
+    bool drewThroughLayer() const { return inLayer; }
 
     bool attachmentInView() override { return IsInView(); }
     bool attachmentUpdate(float dt) override { return Update(dt); }
@@ -70,4 +84,5 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     static void swing(BreathParticle& p, float step);
 
     std::vector<int> order;
+    bool inLayer = false;
 };

@@ -1,15 +1,19 @@
 // The winged flock and the dragon's breath: frame-time limits, the flock's clamps, wings and
-// flaps, the breath's intensities, its one-time restart and its drawing order.
+// flaps, the breath's intensities, its one-time restart, its drawing order, its footprint on
+// the window and its drawing through the half-size layer close up.
 #include "game/assets/ViewSphere.h"
 #include "game/world/BreathStream.h"
 #include "game/world/WingFlock.h"
 #include "tests/support/GLContextFixture.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -181,6 +185,85 @@ TEST_F(FlockBreathTest, BreathIsDrawnFarthestFirst) {
         float after = std::fabs(breath.particles[size_t(order[i])].position.z - 100.0f);
         ASSERT_GE(before + 1e-3f, after) << i;
     }
+}
+
+// The breath's camera for the footprint tests: a 64 x 64 viewport, 90 degrees square.
+void breathCamera() {
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90.0, 1.0, 1.0, 5000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadOrTheWholeViewBehindTheEye) {
+    BreathStream breath;
+    breathCamera();
+    // Every particle 100 in front of the eye with half size 10: each quad spans 0.1 of the
+    // half view either way, pixels 28.8 to 35.2, so whole pixels 28 to 36.
+    for (BreathParticle& p : breath.particles) {
+        p.position = {0.0f, 0.0f, -100.0f};
+        p.size = 10.0f;
+    }
+    breath.SetBillboardAxes();
+    int rect[4] = {0, 0, 0, 0};
+    double fill = breath.measureFootprint(rect);
+    EXPECT_EQ(rect[0], 28);
+    EXPECT_EQ(rect[1], 28);
+    EXPECT_EQ(rect[2], 8);
+    EXPECT_EQ(rect[3], 8);
+    EXPECT_NEAR(fill, 2000.0 * 6.4 * 6.4, 1.0);
+    // One particle off to the right, partly outside the view: the rectangle stops at the edge.
+    breath.particles[7].position = {90.0f, 0.0f, -100.0f};
+    breath.measureFootprint(rect);
+    EXPECT_EQ(rect[0], 28);
+    EXPECT_EQ(rect[0] + rect[2], 64);
+    // One quad behind the eye: the whole viewport, with no end of pixels.
+    breath.particles[3].position = {0.0f, 0.0f, 5.0f};
+    fill = breath.measureFootprint(rect);
+    EXPECT_EQ(rect[0], 0);
+    EXPECT_EQ(rect[2], 64);
+    EXPECT_EQ(fill, std::numeric_limits<double>::infinity());
+}
+
+TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheHalfSizeLayerAndLooksTheSame) {
+    BreathStream breath;
+    breath.SetIntensity(1.0f);
+    for (int i = 0; i < 20; ++i) {
+        breath.Update(0.02f);
+    }
+    auto draw = [&breath](bool layer, float distance) {
+        breathCamera();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glTranslatef(0.0f, -30.0f, -distance);
+        breath.IsInView();
+        breath.layer.allow = layer;
+        breath.Render();
+        std::vector<unsigned char> px(64 * 64 * 4);
+        glReadPixels(0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+        return px;
+    };
+    // Close up the quads overlap hundreds deep and the layer takes them.
+    const std::vector<unsigned char> direct = draw(false, 30.0f);
+    EXPECT_FALSE(breath.drewThroughLayer());
+    const std::vector<unsigned char> layered = draw(true, 30.0f);
+    EXPECT_TRUE(breath.drewThroughLayer());
+    long total = 0, lit = 0;
+    for (size_t i = 0; i < direct.size(); i += 4) {
+        for (size_t c = 0; c < 3; ++c) {
+            total += std::abs(int(direct[i + c]) - int(layered[i + c]));
+        }
+        lit += direct[i] > 100 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 200) << "the fire must fill a good part of the view";
+    EXPECT_LT(static_cast<double>(total) / static_cast<double>(direct.size() / 4 * 3), 3.0);
+    // Far off the quads are a few pixels each and are drawn into the window.
+    draw(true, 4000.0f);
+    EXPECT_FALSE(breath.drewThroughLayer());
 }
 
 } // namespace

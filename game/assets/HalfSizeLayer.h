@@ -1,0 +1,62 @@
+// A layer at half the viewport's width and height, for a cloud of soft, heavily overlapping
+// sprites whose many layers cost far more to fill at the window's size than they show.
+//
+// For sprites blended over what lies behind them (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), with
+// a depth test and depth writes. begin binds the layer for one rectangle of the window: colour
+// cleared to transparent and depth to the farthest, the viewport halved (so the caller's
+// matrices and draws fill the layer as they would the window, at half the size) and the blend
+// set to keep premultiplied colour and the light let through. The sprites hide each other in
+// the layer as they would in the window. end lays the layer over the window with (GL_ONE,
+// GL_ONE_MINUS_SRC_ALPHA) and the sprites' depth under the window's depth test, so that what
+// the window holds in front of them hides them pixel by pixel, at the window's sharpness, and
+// writes their depth where they show, for what is drawn after them.
+//
+// Against drawing into the window, sprites partly in front of and partly behind the window's
+// own surfaces at one pixel are shown or hidden together, by the nearest of them.
+//
+// Needs framebuffer objects and shaders; without them, or where the GL refuses the layer,
+// begin returns false and the caller draws into the window as usual.
+#pragma once
+
+class CHalfSizeLayer {
+  public:
+    CHalfSizeLayer() = default;
+    ~CHalfSizeLayer();
+    CHalfSizeLayer(const CHalfSizeLayer&) = delete;
+    CHalfSizeLayer& operator=(const CHalfSizeLayer&) = delete;
+
+    // rect is x, y, width, height in window pixels, within the current viewport. True with
+    // the layer bound; false with nothing changed.
+    bool begin(const int rect[4]);
+    // Only after a begin that returned true: composites, writes the depth back and puts back
+    // the framebuffers and the viewport.
+    void end();
+
+    // Off, begin always declines (for comparing with the window's own drawing).
+    bool allow = true;
+    // Whether the last begin drew into the layer.
+    bool lastUsed() const { return bound; }
+
+  private:
+    // Makes the buffers for a viewport of width x height (and the shader, once).
+    bool prepare(int width, int height);
+    bool buildProgram();
+    void release();
+    // Draws the window rectangle from the layer's rectangle through the program.
+    void composite();
+
+    unsigned int framebuffer = 0;
+    unsigned int colourTexture = 0;
+    unsigned int depthTexture = 0;
+    unsigned int program = 0;
+    int layerSize[2] = {0, 0};
+    int viewportSize[2] = {0, 0};
+    bool failed = false;
+    bool bound = false;
+    int savedViewport[4] = {0, 0, 0, 0};
+    int previousDraw = 0;
+    int previousRead = 0;
+    // The rectangle asked for in the window, widened to whole layer texels, and in the layer.
+    int windowRect[4] = {0, 0, 0, 0};
+    int layerRect[4] = {0, 0, 0, 0};
+};
