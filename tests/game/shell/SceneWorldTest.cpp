@@ -179,13 +179,14 @@ TEST_F(SceneWorldTest, LoudMusicDarkensSkyAndGroundAndBringsTheSnow) {
 
 TEST_F(SceneWorldTest, TheImpostorCaptureNeverShowsInTheFrame) {
     // Each frame captures one cloud, cleared to dark blue (0, 0, 54) first: off-screen, or
-    // where the GL lacks framebuffer objects into the lower-left 512 x 512 of the back buffer,
+    // where the GL lacks framebuffer objects into the lower-left corner of the back buffer,
     // which the sky box covers before the frame is shown.
     for (int round = 0; round < 3; ++round) {
         std::vector<unsigned char> px = frames(round == 0 ? 30 : 1);
         long captureBlue = 0;
-        for (int y = kClientHeight - 512; y < kClientHeight; ++y) {
-            for (int x = 0; x < 512; ++x) {
+        const int size = CMFSCloud::kImpostorSize;
+        for (int y = kClientHeight - size; y < kClientHeight; ++y) {
+            for (int x = 0; x < size; ++x) {
                 const unsigned char* p = at(px, x, y);
                 captureBlue += p[0] < 8 && p[1] < 8 && p[2] > 40 && p[2] < 70 ? 1 : 0;
             }

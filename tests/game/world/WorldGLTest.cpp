@@ -492,8 +492,9 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     EXPECT_EQ(cloud.puffTexture, textureManager.findTexture("splat"));
     int w = 0, h = 0;
     std::vector<unsigned char> px = textureImage(cloud.impostorTexture, w, h);
-    ASSERT_EQ(w, 512);
-    ASSERT_EQ(h, 512);
+    const int size = CMFSCloud::kImpostorSize;
+    ASSERT_EQ(w, size);
+    ASSERT_EQ(h, size);
     for (unsigned char b : px) {
         ASSERT_EQ(b, 0);
     }
@@ -547,12 +548,12 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
         EXPECT_LT(cloud.footprint[k], 0.45f);
         EXPECT_GT(cloud.footprint[k + 2], 0.55f);
     }
-    // The test window is smaller than 512: only its corner of the capture is defined, and
+    // The test window is smaller than the impostor: only its corner of the capture is defined, and
     // there the capture's clear colour (blue 0.21) at least has replaced the transparent start.
     px = textureImage(cloud.impostorTexture, w, h);
     for (int y = 0; y < kSide; y += 7) {
         for (int x = 0; x < kSide; x += 7) {
-            ASSERT_GE(px[4 * (y * 512 + x) + 2], 50) << x << "," << y;
+            ASSERT_GE(px[4 * (y * size + x) + 2], 50) << x << "," << y;
         }
     }
     // The texels are the frame buffer's bytes, channel for channel, whatever order the GL
@@ -561,7 +562,7 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
             for (int c = 0; c < 4; ++c) {
-                ASSERT_EQ(px[4 * (y * 512 + x) + c], frame[4 * (y * kSide + x) + c])
+                ASSERT_EQ(px[4 * (y * size + x) + c], frame[4 * (y * kSide + x) + c])
                     << x << "," << y << " channel " << c;
             }
         }
@@ -578,9 +579,9 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &binding);
     EXPECT_EQ(binding, 0);
     px = textureImage(cloud.impostorTexture, w, h);
-    EXPECT_GT(px[4 * (256 * 512 + 256) + 3], 200);
-    EXPECT_EQ(px[4 * (2 * 512 + 2) + 2], 54); // the capture's clear colour at a corner
-    EXPECT_EQ(px[4 * (2 * 512 + 2) + 3], 0);
+    EXPECT_GT(px[4 * (size / 2 * size + size / 2) + 3], 200);
+    EXPECT_EQ(px[4 * (2 * size + 2) + 2], 54); // the capture's clear colour at a corner
+    EXPECT_EQ(px[4 * (2 * size + 2) + 3], 0);
     frame = readBack();
     for (size_t i = 0; i < frame.size(); i += 4) {
         ASSERT_EQ(frame[i + 1], 255) << "pixel " << i / 4 << " of the frame was drawn over";
