@@ -223,7 +223,15 @@ void BreathStream::Render() {
     const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, white);
     int rect[4];
-    inLayer = measureFootprint(rect) > kLayerFill && layer.begin(rect);
+    const double fill = measureFootprint(rect);
+    if (fill > kLayerFill) {
+        // Half the window's size for quads up to 40 pixels across, a quarter beyond: in the
+        // layer a quad stays at least 8 texels across.
+        const double meanSide = std::sqrt(fill / static_cast<double>(particles.size()));
+        inLayer = layer.begin(rect, meanSide >= kQuarterSide ? 4 : 2);
+    } else {
+        inLayer = false;
+    }
     for (int i : order) {
         const BreathParticle& p = particles[size_t(i)];
         addBillboard(p.position, p.size, p.colour.x, p.colour.y + greenOffset, p.colour.z, 1.0f);

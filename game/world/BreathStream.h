@@ -1,11 +1,11 @@
 // The dragon's fire breath: a column of 2000 glowing particles that rise from the mouth to a
 // height set by the intensity (three modes chosen from the music), swing from side to side
 // while they live and restart at the mouth. Drawn depth-sorted, farthest first; close to the
-// eye through a layer at half the window's size. The dragon's
+// eye through a coarser layer. The dragon's
 // bone model carries it and draws it in its mouth's frame.
 #pragma once
 
-#include "game/assets/HalfSizeLayer.h"
+#include "game/assets/CoarseLayer.h"
 #include "game/assets/bone/BoneAnimation.h"
 #include "game/world/ParticleEmitter.h"
 
@@ -62,11 +62,13 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     // A quad that reaches behind the eye makes it the whole viewport, with no end of pixels.
     double measureFootprint(int rect[4]) const;
 
-    // Quads that fill more pixels than this together are drawn at half size (see layer).
+    // Quads that fill more pixels than this together are drawn through the layer, at half the
+    // window's size, or a quarter where they are kQuarterSide pixels across on average.
     static constexpr double kLayerFill = 400000.0;
+    static constexpr double kQuarterSide = 40.0;
     // Close to the eye the breath's quads lie hundreds deep; there they are drawn into this
-    // layer at half the window's size and laid over the window.
-    CHalfSizeLayer layer;
+    // coarser layer and laid over the window.
+    CCoarseLayer layer;
     // Whether the last Render drew through the layer.
     bool drewThroughLayer() const { return inLayer; }
 

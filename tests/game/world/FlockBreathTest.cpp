@@ -1,6 +1,6 @@
 // The winged flock and the dragon's breath: frame-time limits, the flock's clamps, wings and
 // flaps, the breath's intensities, its one-time restart, its drawing order, its footprint on
-// the window and its drawing through the half-size layer close up.
+// the window and its drawing through the coarse layer close up.
 #include "game/assets/ViewSphere.h"
 #include "game/world/BreathStream.h"
 #include "game/world/WingFlock.h"
@@ -227,7 +227,7 @@ TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadOrTheWholeViewBehindTheEye
     EXPECT_EQ(fill, std::numeric_limits<double>::infinity());
 }
 
-TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheHalfSizeLayerAndLooksTheSame) {
+TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
     BreathStream breath;
     breath.SetIntensity(1.0f);
     for (int i = 0; i < 20; ++i) {
@@ -247,20 +247,25 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheHalfSizeLayerAndLooksTheSame)
         glReadPixels(0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
         return px;
     };
-    // Close up the quads overlap hundreds deep and the layer takes them.
-    const std::vector<unsigned char> direct = draw(false, 30.0f);
-    EXPECT_FALSE(breath.drewThroughLayer());
-    const std::vector<unsigned char> layered = draw(true, 30.0f);
-    EXPECT_TRUE(breath.drewThroughLayer());
-    long total = 0, lit = 0;
-    for (size_t i = 0; i < direct.size(); i += 4) {
-        for (size_t c = 0; c < 3; ++c) {
-            total += std::abs(int(direct[i + c]) - int(layered[i + c]));
+    // Close up the quads overlap hundreds deep and the layer takes them: at half the
+    // window's size, and a quarter where they are over 40 pixels across.
+    for (float distance : {30.0f, 12.0f}) {
+        SCOPED_TRACE(distance);
+        const std::vector<unsigned char> direct = draw(false, distance);
+        EXPECT_FALSE(breath.drewThroughLayer());
+        const std::vector<unsigned char> layered = draw(true, distance);
+        EXPECT_TRUE(breath.drewThroughLayer());
+        EXPECT_EQ(breath.layer.lastDivisor(), distance > 20.0f ? 2 : 4);
+        long total = 0, lit = 0;
+        for (size_t i = 0; i < direct.size(); i += 4) {
+            for (size_t c = 0; c < 3; ++c) {
+                total += std::abs(int(direct[i + c]) - int(layered[i + c]));
+            }
+            lit += direct[i] > 100 ? 1 : 0;
         }
-        lit += direct[i] > 100 ? 1 : 0;
+        EXPECT_GT(lit, 200) << "the fire must fill a good part of the view";
+        EXPECT_LT(static_cast<double>(total) / static_cast<double>(direct.size() / 4 * 3), 3.0);
     }
-    EXPECT_GT(lit, 200) << "the fire must fill a good part of the view";
-    EXPECT_LT(static_cast<double>(total) / static_cast<double>(direct.size() / 4 * 3), 3.0);
     // Far off the quads are a few pixels each and are drawn into the window.
     draw(true, 4000.0f);
     EXPECT_FALSE(breath.drewThroughLayer());

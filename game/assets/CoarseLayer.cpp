@@ -1,7 +1,7 @@
 // The framebuffer-object and shader entry points are core in OpenGL 3.0 and 2.0 and exported
 // by the GL library; prepare checks at run time that the context offers them.
 #define GL_GLEXT_PROTOTYPES 1
-#include "game/assets/HalfSizeLayer.h"
+#include "game/assets/CoarseLayer.h"
 
 #include "game/assets/GLFeatures.h"
 
@@ -65,14 +65,14 @@ void makeTexture(GLuint texture, GLint format, int w, int h, GLenum pixelFormat,
 
 } // namespace
 
-CHalfSizeLayer::~CHalfSizeLayer() {
+CCoarseLayer::~CCoarseLayer() {
     release();
     if (program != 0) {
         glDeleteProgram(program);
     }
 }
 
-void CHalfSizeLayer::release() {
+void CCoarseLayer::release() {
     if (framebuffer != 0) {
         glDeleteFramebuffers(1, &framebuffer);
         glDeleteTextures(1, &colourTexture);
@@ -81,7 +81,7 @@ void CHalfSizeLayer::release() {
     }
 }
 
-bool CHalfSizeLayer::buildProgram() {
+bool CCoarseLayer::buildProgram() {
     GLuint vertex = compile(GL_VERTEX_SHADER, kVertexShader);
     GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
     if (vertex == 0 || fragment == 0) {
@@ -111,7 +111,7 @@ bool CHalfSizeLayer::buildProgram() {
     return true;
 }
 
-bool CHalfSizeLayer::prepare(int width, int height) {
+bool CCoarseLayer::prepare(int width, int height) {
     if (framebuffer != 0 && viewportSize[0] == width && viewportSize[1] == height) {
         return true;
     }
@@ -156,7 +156,7 @@ bool CHalfSizeLayer::prepare(int width, int height) {
     return true;
 }
 
-bool CHalfSizeLayer::begin(const int rect[4]) {
+bool CCoarseLayer::begin(const int rect[4], int divisor) {
     bound = false;
     if (!allow || failed) {
         return false;
@@ -167,8 +167,10 @@ bool CHalfSizeLayer::begin(const int rect[4]) {
     if (vw <= 0 || vh <= 0 || !prepare(vw, vh)) {
         return false;
     }
-    // The layer's rectangle: the asked one at half size, in whole texels.
-    const int lw = layerSize[0], lh = layerSize[1];
+    // The layer's rectangle: the asked one at the layer's size, in whole texels.
+    const int k = divisor == 4 ? 4 : 2;
+    divisorUsed = k;
+    const int lw = (vw + k - 1) / k, lh = (vh + k - 1) / k;
     auto toLayer = [](int window, int origin, int size, int layer, bool up) {
         double at = static_cast<double>(window - origin) * layer / size;
         return static_cast<int>(up ? std::ceil(at) : std::floor(at));
@@ -214,7 +216,7 @@ bool CHalfSizeLayer::begin(const int rect[4]) {
     return true;
 }
 
-void CHalfSizeLayer::end() {
+void CCoarseLayer::end() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
     glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
@@ -223,7 +225,7 @@ void CHalfSizeLayer::end() {
     glPopAttrib();
 }
 
-void CHalfSizeLayer::composite() {
+void CCoarseLayer::composite() {
     GLint previousProgram = 0, activeUnit = GL_TEXTURE0, texture0 = 0, texture1 = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
     glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);

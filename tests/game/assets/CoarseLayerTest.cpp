@@ -1,9 +1,9 @@
-// The half-size layer on a real GL context: soft sprites drawn through it against the same
+// The coarse layer on a real GL context: soft sprites drawn through it against the same
 // sprites drawn into the window (the same picture, give or take the softening, and the
 // window's surfaces in front still hiding them sharply), the depth it leaves for later draws,
 // the GL state it gives back, and when it declines.
 #define GL_GLEXT_PROTOTYPES 1
-#include "game/assets/HalfSizeLayer.h"
+#include "game/assets/CoarseLayer.h"
 
 #include "tests/support/GLContextFixture.h"
 
@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kSide = 64; // the test window's size
 
-class HalfSizeLayerTest : public testsupport::GLTest {
+class CoarseLayerTest : public testsupport::GLTest {
   protected:
     void SetUp() override {
         glViewport(0, 0, kSide, kSide);
@@ -67,8 +67,8 @@ class HalfSizeLayerTest : public testsupport::GLTest {
         glEnd();
     }
     // Overlapping orange sprites along a diagonal: the lower ones behind the wall (z below 0),
-    // the upper ones in front of it (z above 0, nearer the eye); blended over what lies behind, alpha tested, with
-    // depth writes, as the breath draws.
+    // the upper ones in front of it (z above 0, nearer the eye); blended over what lies behind,
+    // alpha tested, with depth writes, as the breath draws.
     void drawSprites() const {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, sprite);
@@ -118,21 +118,35 @@ class HalfSizeLayerTest : public testsupport::GLTest {
         return &px[static_cast<size_t>(4 * (y * kSide + x))];
     }
 
+    // Draws the scene and the sprites into the window, then through a layer of the divisor,
+    // and compares the two pictures and the depth each leaves.
+    // meanLevels bounds the mean difference per channel; hiddenShare the difference in the
+    // pixels the sprites' depth hides, as a share of the window's own.
+    void compareWithTheWindow(int divisor, double meanLevels, double hiddenShare);
+
     GLuint sprite = 0;
 };
 
-TEST_F(HalfSizeLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSurfaces) {
+TEST_F(CoarseLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSurfaces) {
+    for (int divisor : {2, 4}) {
+        SCOPED_TRACE(divisor);
+        compareWithTheWindow(divisor, divisor == 2 ? 4.0 : 8.0, divisor == 2 ? 0.1 : 0.25);
+    }
+}
+
+void CoarseLayerTest::compareWithTheWindow(int divisor, double meanLevels, double hiddenShare) {
     drawScene();
     drawSprites();
     const std::vector<unsigned char> direct = readBack();
     drawSheetBehind();
     const std::vector<unsigned char> directAfter = readBack();
 
-    CHalfSizeLayer layer;
+    CCoarseLayer layer;
     drawScene();
     const int rect[4] = {6, 6, 52, 52};
-    ASSERT_TRUE(layer.begin(rect));
+    ASSERT_TRUE(layer.begin(rect, divisor));
     EXPECT_TRUE(layer.lastUsed());
+    EXPECT_EQ(layer.lastDivisor(), divisor);
     drawSprites();
     layer.end();
     const std::vector<unsigned char> layered = readBack();
@@ -147,9 +161,9 @@ TEST_F(HalfSizeLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSur
         lit += direct[i + 1] > 60 ? 1 : 0;
     }
     ASSERT_GT(lit, 300) << "the sprites must show";
-    // Half the size softens the sprites a little; on average the two pictures agree to
+    // The coarser layer softens the sprites a little; on average the two pictures agree to
     // within a few levels.
-    EXPECT_LT(static_cast<double>(total) / static_cast<double>(direct.size() / 4 * 3), 4.0);
+    EXPECT_LT(static_cast<double>(total) / static_cast<double>(direct.size() / 4 * 3), meanLevels);
     // Behind the wall (the left half, where only the lower sprites reach) the sprites are
     // hidden pixel by pixel: the wall stays plain red, as in the window's own drawing. (Where
     // the upper sprites in front of it reach, from x = 23, the nearest decides for the whole
@@ -162,7 +176,8 @@ TEST_F(HalfSizeLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSur
         }
     }
     // The sprites' depth was written where they show: a sheet drawn behind them afterwards
-    // is hidden in the same places as after the window's own drawing.
+    // is hidden in about the same places as after the window's own drawing (the coarser the
+    // layer, the further its filtering reaches past their rims).
     long directHidden = 0, layeredHidden = 0;
     for (int y = 0; y < kSide; ++y) {
         for (int x = 32; x < kSide; ++x) {
@@ -172,10 +187,10 @@ TEST_F(HalfSizeLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSur
     }
     EXPECT_GT(directHidden, 200);
     EXPECT_NEAR(static_cast<double>(layeredHidden), static_cast<double>(directHidden),
-                0.1 * static_cast<double>(directHidden));
+                hiddenShare * static_cast<double>(directHidden));
 }
 
-TEST_F(HalfSizeLayerTest, GivesBackTheStateItChangedAndDeclinesWhatItCannotDo) {
+TEST_F(CoarseLayerTest, GivesBackTheStateItChangedAndDeclinesWhatItCannotDo) {
     GLint texture = 0;
     glGenTextures(1, reinterpret_cast<GLuint*>(&texture));
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
@@ -184,7 +199,7 @@ TEST_F(HalfSizeLayerTest, GivesBackTheStateItChangedAndDeclinesWhatItCannotDo) {
     glClearColor(0.1f, 0.2f, 0.3f, 0.4f);
     glDepthFunc(GL_LEQUAL);
 
-    CHalfSizeLayer layer;
+    CCoarseLayer layer;
     const int rect[4] = {10, 10, 20, 20};
     ASSERT_TRUE(layer.begin(rect));
     GLint binding = 0;
@@ -194,6 +209,11 @@ TEST_F(HalfSizeLayerTest, GivesBackTheStateItChangedAndDeclinesWhatItCannotDo) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], kSide / 2);
     EXPECT_EQ(viewport[3], kSide / 2);
+    layer.end();
+    ASSERT_TRUE(layer.begin(rect, 4));
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kSide / 4);
+    EXPECT_EQ(viewport[3], kSide / 4);
     layer.end();
 
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &binding);

@@ -1,10 +1,11 @@
-// A layer at half the viewport's width and height, for a cloud of soft, heavily overlapping
-// sprites whose many layers cost far more to fill at the window's size than they show.
+// A layer at a half or a quarter of the viewport's width and height, for a cloud of soft,
+// heavily overlapping sprites whose many layers cost far more to fill at the window's size
+// than they show: the larger the sprites on the window, the coarser the layer can be.
 //
 // For sprites blended over what lies behind them (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), with
 // a depth test and depth writes. begin binds the layer for one rectangle of the window: colour
-// cleared to transparent and depth to the farthest, the viewport halved (so the caller's
-// matrices and draws fill the layer as they would the window, at half the size) and the blend
+// cleared to transparent and depth to the farthest, the viewport made smaller (so the caller's
+// matrices and draws fill the layer as they would the window, at that size) and the blend
 // set to keep premultiplied colour and the light let through. The sprites hide each other in
 // the layer as they would in the window. end lays the layer over the window with (GL_ONE,
 // GL_ONE_MINUS_SRC_ALPHA) and the sprites' depth under the window's depth test, so that what
@@ -18,24 +19,26 @@
 // begin returns false and the caller draws into the window as usual.
 #pragma once
 
-class CHalfSizeLayer {
+class CCoarseLayer {
   public:
-    CHalfSizeLayer() = default;
-    ~CHalfSizeLayer();
-    CHalfSizeLayer(const CHalfSizeLayer&) = delete;
-    CHalfSizeLayer& operator=(const CHalfSizeLayer&) = delete;
+    CCoarseLayer() = default;
+    ~CCoarseLayer();
+    CCoarseLayer(const CCoarseLayer&) = delete;
+    CCoarseLayer& operator=(const CCoarseLayer&) = delete;
 
-    // rect is x, y, width, height in window pixels, within the current viewport. True with
-    // the layer bound; false with nothing changed.
-    bool begin(const int rect[4]);
+    // rect is x, y, width, height in window pixels, within the current viewport; divisor 2
+    // or 4, the layer's size against the viewport's. True with the layer bound; false with
+    // nothing changed.
+    bool begin(const int rect[4], int divisor = 2);
     // Only after a begin that returned true: composites, writes the depth back and puts back
     // the framebuffers and the viewport.
     void end();
 
     // Off, begin always declines (for comparing with the window's own drawing).
     bool allow = true;
-    // Whether the last begin drew into the layer.
+    // Whether the last begin drew into the layer, and at which divisor.
     bool lastUsed() const { return bound; }
+    int lastDivisor() const { return divisorUsed; }
 
   private:
     // Makes the buffers for a viewport of width x height (and the shader, once).
@@ -49,10 +52,12 @@ class CHalfSizeLayer {
     unsigned int colourTexture = 0;
     unsigned int depthTexture = 0;
     unsigned int program = 0;
+    // The layer's textures, at half the viewport's size: a quarter-size layer uses a corner.
     int layerSize[2] = {0, 0};
     int viewportSize[2] = {0, 0};
     bool failed = false;
     bool bound = false;
+    int divisorUsed = 2;
     int savedViewport[4] = {0, 0, 0, 0};
     int previousDraw = 0;
     int previousRead = 0;
