@@ -7,7 +7,7 @@
 //
 // PATTERN is a feeder pattern (silence, loud, beat, sweep); VIEWPOINT a view point code;
 // --plain turns off the drawing shortcuts (the black sky's clear, the one-pass terrain, the clouds'
-// billboards cut to their footprints, their off-screen captures, the breath's half-size layer) so
+// billboards cut to their footprints, their off-screen captures, the breath's coarse layer) so
 // that the frames show what the plain drawing gives.
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
