@@ -33,9 +33,9 @@ const char* const kFragmentShader =
     "    vec4 c = texture2D(colour, st);\n"
     "    if (c.a <= 0.0) discard;\n"
     "    vec2 h = 0.5 * texel;\n"
-    "    float d = min(min(texture2D(depth, st - h).r, texture2D(depth, st + vec2(h.x, -h.y)).r),\n"
-    "                  min(texture2D(depth, st + vec2(-h.x, h.y)).r, texture2D(depth, st + "
-    "h).r));\n"
+    "    vec2 g = vec2(h.x, -h.y);\n"
+    "    float d = min(min(texture2D(depth, st - h).r, texture2D(depth, st + g).r),\n"
+    "                  min(texture2D(depth, st - g).r, texture2D(depth, st + h).r));\n"
     "    gl_FragColor = c;\n"
     "    gl_FragDepth = d;\n"
     "}\n";
