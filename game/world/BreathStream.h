@@ -1,8 +1,8 @@
 // The dragon's fire breath: a column of 2000 glowing particles that rise from the mouth to a
 // height set by the intensity (three modes chosen from the music), swing from side to side
 // while they live and restart at the mouth. Drawn depth-sorted, farthest first; close to the
-// eye through a coarser layer. The dragon's
-// bone model carries it and draws it in its mouth's frame.
+// eye through a coarser layer. The dragon's bone model carries it and draws it in its mouth's
+// frame.
 #pragma once
 
 #include "game/assets/CoarseLayer.h"
@@ -58,7 +58,8 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     void sortForDrawing();
     const std::vector<int>& drawingOrder() const { return order; }
     // The window rectangle (x, y, width, height) the particles' quads cover under the current
-    // matrices and viewport, and the pixels they fill together, overlaps counted each time.
+    // matrices and viewport, and the pixels the quads take on the window's plane together
+    // (overlaps counted each time, and the parts beyond the viewport too).
     // A quad that reaches behind the eye makes it the whole viewport, with no end of pixels.
     double measureFootprint(int rect[4]) const;
 
