@@ -6,12 +6,12 @@
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
-
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -97,13 +97,19 @@ TEST_F(RideMusicE2e, SilenceIsABlueTrailAndALoudBeatARisingRedWave) {
 
     silence.reset();
     auto beat = feed({"beat"});
-    // Only the newest part of the trail, at the car, has risen; the camera still looks along
-    // the silent part. (Where that part shows depends on the turn the car is in, so its
-    // colour is only printed.)
-    usleep(700000);
-    Colours rising = look(window, "e2e-ride-rising");
+    const auto beatStart = std::chrono::steady_clock::now();
+    // In the first second or so only the newest part of the trail, at the car, has risen,
+    // and the silent part is still blue. Where that part shows depends on the turn the car is
+    // in and on how high the car has risen (for a moment the camera can look over the whole
+    // trail), so the first of a few looks that sees it counts.
+    Colours rising;
+    for (int i = 0; i < 6 && rising.blue == 0; ++i) {
+        usleep(250000);
+        rising = look(window, "e2e-ride-rising");
+    }
 
-    sleep(4);
+    // The whole trail has turned red well within 4.7 s.
+    std::this_thread::sleep_until(beatStart + std::chrono::milliseconds(4700));
     Colours loud = look(window, "e2e-ride-beat");
     // The trail's sprites lie further apart when frames are slow (a sanitizer build), so the
     // red count is low in pixels but still far above the blue.
