@@ -215,7 +215,7 @@ TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadOrTheWholeViewBehindTheEye
     EXPECT_EQ(rect[3], 8);
     EXPECT_NEAR(fill, 2000.0 * 6.4 * 6.4, 1.0);
     // One particle off to the right, partly outside the view: the rectangle stops at the edge.
-    breath.particles[7].position = {90.0f, 0.0f, -100.0f};
+    breath.particles[7].position = {95.0f, 0.0f, -100.0f};
     breath.measureFootprint(rect);
     EXPECT_EQ(rect[0], 28);
     EXPECT_EQ(rect[0] + rect[2], 64);
