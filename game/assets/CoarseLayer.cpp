@@ -121,10 +121,10 @@ bool CCoarseLayer::prepare(int width, int height) {
         return false;
     }
     const int w = (width + 1) / 2, h = (height + 1) / 2;
-    GLint previousTexture = 0, previousDraw = 0, previousRead = 0;
+    GLint previousTexture = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+    FramebufferBindings previous;
+    previous.save();
     glGenTextures(1, &colourTexture);
     glGenTextures(1, &depthTexture);
     makeTexture(colourTexture, GL_RGBA8, w, h, GL_RGBA, GL_UNSIGNED_BYTE, GL_LINEAR);
@@ -136,8 +136,7 @@ bool CCoarseLayer::prepare(int width, int height) {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
     bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    previous.restore();
     if (!complete) {
         release();
         failed = true;
@@ -195,8 +194,7 @@ bool CCoarseLayer::begin(const int rect[4], int divisor) {
     const int cx0 = std::max(lx0 - 1, 0), cy0 = std::max(ly0 - 1, 0);
     const int cx1 = std::min(lx1 + 1, lw), cy1 = std::min(ly1 + 1, lh);
 
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+    previousFramebuffers.save();
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_SCISSOR_BIT |
                  GL_VIEWPORT_BIT);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
@@ -217,8 +215,7 @@ bool CCoarseLayer::begin(const int rect[4], int divisor) {
 }
 
 void CCoarseLayer::end() {
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    previousFramebuffers.restore();
     glViewport(savedViewport[0], savedViewport[1], savedViewport[2], savedViewport[3]);
     glDisable(GL_SCISSOR_TEST);
     composite();

@@ -19,6 +19,8 @@
 // begin returns false and the caller draws into the window as usual.
 #pragma once
 
+#include "game/assets/GLFeatures.h"
+
 class CCoarseLayer {
   public:
     CCoarseLayer() = default;
@@ -59,8 +61,7 @@ class CCoarseLayer {
     bool bound = false;
     int divisorUsed = 2;
     int savedViewport[4] = {0, 0, 0, 0};
-    int previousDraw = 0;
-    int previousRead = 0;
+    FramebufferBindings previousFramebuffers;
     // The rectangle asked for in the window, widened to whole layer texels, and in the layer.
     int windowRect[4] = {0, 0, 0, 0};
     int layerRect[4] = {0, 0, 0, 0};

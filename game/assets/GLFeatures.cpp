@@ -1,6 +1,10 @@
+// The framebuffer-object entry points are core since OpenGL 3.0 and exported by the GL
+// library; FramebufferBindings is only used where glHasFramebufferObjects said so.
+#define GL_GLEXT_PROTOTYPES 1
 #include "game/assets/GLFeatures.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cstdio>
 #include <cstring>
@@ -28,4 +32,14 @@ bool glHasFramebufferObjects() {
 
 bool glHasShaders() {
     return glMajorVersion() >= 2;
+}
+
+void FramebufferBindings::save() {
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+}
+
+void FramebufferBindings::restore() const {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
 }

@@ -3,7 +3,6 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "game/assets/Impostor.h"
 
-#include "game/assets/GLFeatures.h"
 #include "game/assets/TextureManager.h"
 
 #include <GL/gl.h>
@@ -28,11 +27,6 @@ void CImpostor::releaseOffscreen() {
     }
 }
 
-void CImpostor::restorePreviousFramebuffer() {
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDrawFramebuffer));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousReadFramebuffer));
-}
-
 bool CImpostor::bindOffscreen(int size) {
     if (!allowOffscreen || offscreenFailed) {
         return false;
@@ -44,8 +38,7 @@ bool CImpostor::bindOffscreen(int size) {
         offscreenFailed = true;
         return false;
     }
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDrawFramebuffer);
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousReadFramebuffer);
+    previousFramebuffers.save();
     if (framebuffer == 0) {
         // Colour only: what a capture draws never needs a depth buffer of its own, and a
         // colour-only target is cheaper for software GL to clear and copy.
@@ -58,7 +51,7 @@ bool CImpostor::bindOffscreen(int size) {
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                   colourBuffer);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-            restorePreviousFramebuffer();
+            previousFramebuffers.restore();
             releaseOffscreen();
             offscreenFailed = true;
             return false;
@@ -110,7 +103,7 @@ void CImpostor::endCapture(int size) {
     glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(impostorTexture));
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, size, size);
     if (offscreen) {
-        restorePreviousFramebuffer();
+        previousFramebuffers.restore();
     }
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

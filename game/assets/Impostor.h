@@ -5,6 +5,7 @@
 // texture with glCopyTexSubImage2D.
 #pragma once
 
+#include "game/assets/GLFeatures.h"
 #include "game/assets/math/Vector3.h"
 
 class CImpostor {
@@ -42,14 +43,12 @@ class CImpostor {
     bool bindOffscreen(int size);
     // Deletes the off-screen buffer, if any.
     void releaseOffscreen();
-    // Binds the draw and read framebuffers bindOffscreen found.
-    void restorePreviousFramebuffer();
 
     unsigned int framebuffer = 0;
     unsigned int colourBuffer = 0;
     int offscreenSize = 0;
     bool offscreenFailed = false;
     bool offscreen = false;
-    int previousDrawFramebuffer = 0;
-    int previousReadFramebuffer = 0;
+    // The framebuffers bindOffscreen found bound.
+    FramebufferBindings previousFramebuffers;
 };
