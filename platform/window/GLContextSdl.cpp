@@ -1,9 +1,25 @@
 #include "platform/window/WindowInternal.h"
 
+#include <malloc.h>
+
 #include <cstring>
 #include <string>
 
 namespace {
+
+// Software GL allocates vertex upload buffers and scene blocks as it draws, some of them
+// megabytes, and frees them a frame or so later. By default the C library hands blocks that
+// large back to the system at once, and every new one then faults in its pages as it is first
+// written: on a virtual machine that is milliseconds a frame. Kept in the process they are
+// reused as they are. Once per process, with the first context.
+void keepFreedBlocksInProcess() {
+    static const bool done = [] {
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
+        return true;
+    }();
+    static_cast<void>(done);
+}
 
 bool isLiveDc(HDC dc) {
     return dc != nullptr && IsWindow(dc->window);
@@ -84,6 +100,7 @@ HGLRC wglCreateContext(HDC dc) {
     if (!isLiveDc(dc) || dc->window->sdl == nullptr) {
         return nullptr;
     }
+    keepFreedBlocksInProcess();
     SDL_GLContext ctx = SDL_GL_CreateContext(dc->window->sdl);
     if (ctx == nullptr) {
         return nullptr;
