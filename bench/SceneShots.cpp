@@ -3,12 +3,14 @@
 // the frames given as PPM images: for comparing what is drawn before and after a change to the
 // drawing. The random numbers start from a fixed seed, so two runs draw the same frames.
 //
-//   scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain]
+//   scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain] [--no-splash]
 //
 // PATTERN is a feeder pattern (silence, loud, beat, sweep); VIEWPOINT a view point code;
-// --plain turns off the drawing shortcuts (the black sky's clear, the one-pass terrain, the clouds'
-// billboards cut to their footprints, their off-screen captures, the breath's coarse layer) so
-// that the frames show what the plain drawing gives.
+// --plain turns off the drawing shortcuts (the black sky's clear, the one-pass terrain, the
+// clouds' billboards cut to their footprints, their off-screen captures, the coarse layers of
+// the breath and of the rails) so that the frames show what the plain drawing gives;
+// --no-splash ends the start-up splash on the first frame, as the frame benchmark does.
+#include "game/menu/Menu3D.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
 #include "game/shell/ViewSetup.h"
@@ -54,8 +56,9 @@ constexpr unsigned kSeed = 20261208u;
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fprintf(stderr,
-                     "usage: scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain]\n");
+        std::fprintf(
+            stderr,
+            "usage: scene_shots OUT_PREFIX PATTERN VIEWPOINT FRAME... [--plain] [--no-splash]\n");
         return 2;
     }
     std::string prefix = argv[1];
@@ -67,9 +70,12 @@ int main(int argc, char** argv) {
     int view = std::atoi(argv[3]);
     std::set<int> shots;
     bool plain = false;
+    bool noSplash = false;
     for (int i = 4; i < argc; ++i) {
         if (std::strcmp(argv[i], "--plain") == 0) {
             plain = true;
+        } else if (std::strcmp(argv[i], "--no-splash") == 0) {
+            noSplash = true;
         } else {
             shots.insert(std::atoi(argv[i]));
         }
@@ -93,6 +99,12 @@ int main(int argc, char** argv) {
     director->setRandomSeed(kSeed);
     director->initialize();
     director->setRideSettings(RideSettings{view, true, false, 0.75f, true, 0.5f});
+    if (noSplash) {
+        // Ends the start-up splash on the first frame, as the frame benchmark does.
+        if (C3DMenu* menu = director->menu3D()) {
+            menu->drawSplash(1000.0f);
+        }
+    }
     if (plain) {
         director->worldObjects().skybox->allowBlackClear = false;
         director->worldObjects().terrain->allowOnePass = false;
@@ -101,6 +113,7 @@ int main(int argc, char** argv) {
             cloud->allowOffscreen = false;
         }
         director->dragonObjects().breath->layer.allow = false;
+        director->track()->railLayer.allow = false;
     }
     const float dt = 1.0f / 60.0f;
     double clock = 0.0;

@@ -155,7 +155,7 @@ bool CCoarseLayer::prepare(int width, int height) {
     return true;
 }
 
-bool CCoarseLayer::begin(const int rect[4], int divisor) {
+bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
     bound = false;
     if (!allow || failed) {
         return false;
@@ -206,10 +206,16 @@ bool CCoarseLayer::begin(const int rect[4], int divisor) {
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, lw, lh);
-    // Colour premultiplied as it builds up; alpha the share of what lies behind that the
-    // sprites cover.
     glEnable(GL_BLEND);
-    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    blendUsed = blend;
+    if (blend == Blend::Add) {
+        // The colours' sum, as the window would take it; the alphas' sum marks the sprites.
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE);
+    } else {
+        // Colour premultiplied as it builds up; alpha the share of what lies behind that the
+        // sprites cover.
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    }
     bound = true;
     return true;
 }
@@ -239,7 +245,7 @@ void CCoarseLayer::composite() {
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glBlendFunc(GL_ONE, blendUsed == Blend::Add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
 

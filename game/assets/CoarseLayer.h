@@ -2,15 +2,17 @@
 // heavily overlapping sprites whose many layers cost far more to fill at the window's size
 // than they show: the larger the sprites on the window, the coarser the layer can be.
 //
-// For sprites blended over what lies behind them (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), with
-// a depth test and depth writes. begin binds the layer for one rectangle of the window: colour
-// cleared to transparent and depth to the farthest, the viewport made smaller (so the caller's
-// matrices and draws fill the layer as they would the window, at that size) and the blend
-// set to keep premultiplied colour and the light let through. The sprites hide each other in
-// the layer as they would in the window. end lays the layer over the window with (GL_ONE,
-// GL_ONE_MINUS_SRC_ALPHA) and the sprites' depth under the window's depth test, so that what
-// the window holds in front of them hides them pixel by pixel, at the window's sharpness, and
-// writes their depth where they show, for what is drawn after them.
+// For sprites with a depth test and depth writes, blended over what lies behind them
+// (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA) or added to it (GL_SRC_ALPHA, GL_ONE). begin binds the
+// layer for one rectangle of the window: colour cleared to transparent and depth to the
+// farthest, the viewport made smaller (so the caller's matrices and draws fill the layer as
+// they would the window, at that size) and the blend set to keep what the sprites give: for
+// blending over, premultiplied colour and the light let through; for adding, the sum of the
+// colours and of the alphas, which marks where sprites lie. The sprites hide each other in
+// the layer as they would in the window. end lays the layer over the window, with (GL_ONE,
+// GL_ONE_MINUS_SRC_ALPHA) or (GL_ONE, GL_ONE), and the sprites' depth under the window's depth
+// test, so that what the window holds in front of them hides them pixel by pixel, at the
+// window's sharpness, and writes their depth where they show, for what is drawn after them.
 //
 // Against drawing into the window, sprites partly in front of and partly behind the window's
 // own surfaces at one pixel are shown or hidden together, by the nearest of them.
@@ -23,15 +25,17 @@
 
 class CCoarseLayer {
   public:
+    enum class Blend { Over, Add };
+
     CCoarseLayer() = default;
     ~CCoarseLayer();
     CCoarseLayer(const CCoarseLayer&) = delete;
     CCoarseLayer& operator=(const CCoarseLayer&) = delete;
 
     // rect is x, y, width, height in window pixels, within the current viewport; divisor 2
-    // or 4, the layer's size against the viewport's. True with the layer bound; false with
-    // nothing changed.
-    bool begin(const int rect[4], int divisor = 2);
+    // or 4, the layer's size against the viewport's; blend, how the sprites mix with what lies
+    // behind them. True with the layer bound; false with nothing changed.
+    bool begin(const int rect[4], int divisor = 2, Blend blend = Blend::Over);
     // Only after a begin that returned true: composites, writes the depth back and puts back
     // the framebuffers and the viewport.
     void end();
@@ -60,6 +64,7 @@ class CCoarseLayer {
     bool failed = false;
     bool bound = false;
     int divisorUsed = 2;
+    Blend blendUsed = Blend::Over;
     int savedViewport[4] = {0, 0, 0, 0};
     FramebufferBindings previousFramebuffers;
     // The rectangle asked for in the window, widened to whole layer texels, and in the layer.

@@ -4,6 +4,7 @@
 // of music as a glowing wave, blue where low and red where high. The camera rides this trail.
 #pragma once
 
+#include "game/assets/CoarseLayer.h"
 #include "game/assets/math/Vector3.h"
 #include "game/music/MusicIntake.h"
 #include "game/ride/DragonFeed.h"
@@ -112,6 +113,13 @@ class CRideTrack : public SceneObject {
     float normalisedLevel = 0.0f;
     bool lastBeat = false;
     int32_t dragonDraws = 0; // how many times the feed drew the dragon
+    // Rail sprites at least kLargeSide pixels across on the window are drawn through this
+    // quarter-size layer, when together they fill more than kRailLayerFill pixels and lie
+    // kRailLayerDepth deep on average over the rectangle they cover.
+    static constexpr float kLargeSide = 32.0f;
+    static constexpr double kRailLayerFill = 400000.0;
+    static constexpr double kRailLayerDepth = 3.0;
+    CCoarseLayer railLayer;
 
   private:
     // State of the segment being driven.

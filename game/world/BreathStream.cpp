@@ -1,13 +1,12 @@
 #include "game/world/BreathStream.h"
 
-#include "game/assets/math/Matrix4.h"
+#include "game/assets/SpriteFootprint.h"
 #include "game/assets/math/Random.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 BreathStream::BreathStream() {
     mode = 1;
@@ -152,68 +151,13 @@ void BreathStream::sortForDrawing() {
 }
 
 double BreathStream::measureFootprint(int rect[4]) const {
-    float mv[16], pr[16];
-    GLint viewport[4];
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
-    glGetFloatv(GL_PROJECTION_MATRIX, pr);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    Matrix4 modelView, projection;
-    modelView.fromArray(mv);
-    projection.fromArray(pr);
-    const Matrix4 m = projection * modelView;
-    const float* a = m.m;
-    // In clip space a quad's corners are its centre plus and minus the axes' images.
-    auto axis = [a](const Vector3& v, int row) {
-        return a[row] * v.x + a[4 + row] * v.y + a[8 + row] * v.z;
-    };
-    const float rx = axis(billboardRight, 0), ry = axis(billboardRight, 1);
-    const float rw = axis(billboardRight, 3);
-    const float ux = axis(billboardUp, 0), uy = axis(billboardUp, 1), uw = axis(billboardUp, 3);
-    const float vx = static_cast<float>(viewport[0]), vy = static_cast<float>(viewport[1]);
-    const float vw = static_cast<float>(viewport[2]), vh = static_cast<float>(viewport[3]);
-    float lo[2] = {vx + vw, vy + vh}, hi[2] = {vx, vy};
-    double fill = 0.0;
+    SpriteFootprint footprint;
     for (const BreathParticle& p : particles) {
-        const Vector3& q = p.position;
-        const float x = a[0] * q.x + a[4] * q.y + a[8] * q.z + a[12];
-        const float y = a[1] * q.x + a[5] * q.y + a[9] * q.z + a[13];
-        const float w = a[3] * q.x + a[7] * q.y + a[11] * q.z + a[15];
-        const float s = p.size;
-        float qlo[2] = {vx + vw, vy + vh}, qhi[2] = {vx, vy};
-        for (float i : {-1.0f, 1.0f}) {
-            for (float j : {-1.0f, 1.0f}) {
-                const float cw = w + s * (i * rw + j * uw);
-                if (!(cw > 1e-4f)) {
-                    rect[0] = viewport[0];
-                    rect[1] = viewport[1];
-                    rect[2] = viewport[2];
-                    rect[3] = viewport[3];
-                    return std::numeric_limits<double>::infinity();
-                }
-                const float wx = vx + (1.0f + (x + s * (i * rx + j * ux)) / cw) * 0.5f * vw;
-                const float wy = vy + (1.0f + (y + s * (i * ry + j * uy)) / cw) * 0.5f * vh;
-                qlo[0] = std::min(qlo[0], wx);
-                qhi[0] = std::max(qhi[0], wx);
-                qlo[1] = std::min(qlo[1], wy);
-                qhi[1] = std::max(qhi[1], wy);
-            }
-        }
-        fill += static_cast<double>(qhi[0] - qlo[0]) * static_cast<double>(qhi[1] - qlo[1]);
-        for (int k = 0; k < 2; ++k) {
-            lo[k] = std::min(lo[k], qlo[k]);
-            hi[k] = std::max(hi[k], qhi[k]);
-        }
+        footprint.include(
+            footprint.project(p.position, billboardRight * p.size, billboardUp * p.size));
     }
-    // Whole pixels, within the viewport.
-    const int x0 = std::max(static_cast<int>(std::floor(lo[0])), viewport[0]);
-    const int y0 = std::max(static_cast<int>(std::floor(lo[1])), viewport[1]);
-    const int x1 = std::min(static_cast<int>(std::ceil(hi[0])), viewport[0] + viewport[2]);
-    const int y1 = std::min(static_cast<int>(std::ceil(hi[1])), viewport[1] + viewport[3]);
-    rect[0] = x0;
-    rect[1] = y0;
-    rect[2] = std::max(x1 - x0, 0);
-    rect[3] = std::max(y1 - y0, 0);
-    return fill;
+    footprint.rect(rect);
+    return footprint.fill();
 }
 
 void BreathStream::Render() {

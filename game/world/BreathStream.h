@@ -58,9 +58,8 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     void sortForDrawing();
     const std::vector<int>& drawingOrder() const { return order; }
     // The window rectangle (x, y, width, height) the particles' quads cover under the current
-    // matrices and viewport, and the pixels the quads take on the window's plane together
-    // (overlaps counted each time, and the parts beyond the viewport too).
-    // A quad that reaches behind the eye makes it the whole viewport, with no end of pixels.
+    // matrices and viewport, and the pixels the quads take on it together (overlaps counted
+    // each time); quads behind the eye count for nothing.
     double measureFootprint(int rect[4]) const;
 
     // Quads that fill more pixels than this together are drawn through the layer, at half the

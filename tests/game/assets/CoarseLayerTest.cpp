@@ -67,16 +67,20 @@ class CoarseLayerTest : public testsupport::GLTest {
         glEnd();
     }
     // Overlapping orange sprites along a diagonal: the lower ones behind the wall (z below 0),
-    // the upper ones in front of it (z above 0, nearer the eye); blended over what lies behind,
-    // alpha tested, with depth writes, as the breath draws.
-    void drawSprites() const {
+    // the upper ones in front of it (z above 0, nearer the eye); blended over what lies behind
+    // (as the breath draws) or added to it (as the rails draw), alpha tested, with depth writes.
+    // The sprites' state is set before a layer's begin, as the breath and the rails set theirs.
+    void spriteState(CCoarseLayer::Blend blend) const {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, sprite);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendFunc(GL_SRC_ALPHA,
+                    blend == CCoarseLayer::Blend::Add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.0f);
+    }
+    static void drawSprites() {
         glBegin(GL_QUADS);
         for (int k = 0; k < 40; ++k) {
             float c = -0.6f + 1.2f * static_cast<float>(k) / 39.0f;
@@ -94,20 +98,17 @@ class CoarseLayerTest : public testsupport::GLTest {
             glVertex3f(c - 0.3f, c + 0.3f, z);
         }
         glEnd();
+    }
+    static void spriteStateOff() {
         glDisable(GL_ALPHA_TEST);
         glDisable(GL_BLEND);
         glDisable(GL_TEXTURE_2D);
     }
-    // A green sheet behind the sprites but in front of the ground: shows only where the sprites
-    // left no depth.
-    static void drawSheetBehind() {
-        glColor4f(0.0f, 1.0f, 0.0f, 1.0f);
-        glBegin(GL_QUADS);
-        glVertex3f(-1.0f, -1.0f, -0.9f);
-        glVertex3f(1.0f, -1.0f, -0.9f);
-        glVertex3f(1.0f, 1.0f, -0.9f);
-        glVertex3f(-1.0f, 1.0f, -0.9f);
-        glEnd();
+    // The window's depth: below 1 where something was drawn.
+    static std::vector<float> readDepth() {
+        std::vector<float> depth(kSide * kSide);
+        glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        return depth;
     }
     static std::vector<unsigned char> readBack() {
         std::vector<unsigned char> px(kSide * kSide * 4);
@@ -122,36 +123,44 @@ class CoarseLayerTest : public testsupport::GLTest {
     // and compares the two pictures and the depth each leaves.
     // meanLevels bounds the mean difference per channel; hiddenShare the difference in the
     // pixels the sprites' depth hides, as a share of the window's own.
-    void compareWithTheWindow(int divisor, double meanLevels, double hiddenShare);
+    void compareWithTheWindow(int divisor, CCoarseLayer::Blend blend, double meanLevels,
+                              double hiddenShare);
 
     GLuint sprite = 0;
 };
 
 TEST_F(CoarseLayerTest, SpritesMatchTheWindowsDrawingAndStayHiddenBehindItsSurfaces) {
-    for (int divisor : {2, 4}) {
-        SCOPED_TRACE(divisor);
-        compareWithTheWindow(divisor, divisor == 2 ? 4.0 : 8.0, divisor == 2 ? 0.1 : 0.25);
+    for (CCoarseLayer::Blend blend : {CCoarseLayer::Blend::Over, CCoarseLayer::Blend::Add}) {
+        for (int divisor : {2, 4}) {
+            SCOPED_TRACE(testing::Message() << "divisor " << divisor << ", adding "
+                                            << (blend == CCoarseLayer::Blend::Add));
+            compareWithTheWindow(divisor, blend, divisor == 2 ? 4.0 : 8.0,
+                                 divisor == 2 ? 0.1 : 0.25);
+        }
     }
 }
 
-void CoarseLayerTest::compareWithTheWindow(int divisor, double meanLevels, double hiddenShare) {
+void CoarseLayerTest::compareWithTheWindow(int divisor, CCoarseLayer::Blend blend,
+                                           double meanLevels, double hiddenShare) {
     drawScene();
+    spriteState(blend);
     drawSprites();
+    spriteStateOff();
     const std::vector<unsigned char> direct = readBack();
-    drawSheetBehind();
-    const std::vector<unsigned char> directAfter = readBack();
+    const std::vector<float> directDepth = readDepth();
 
     CCoarseLayer layer;
     drawScene();
     const int rect[4] = {6, 6, 52, 52};
-    ASSERT_TRUE(layer.begin(rect, divisor));
+    spriteState(blend);
+    ASSERT_TRUE(layer.begin(rect, divisor, blend));
     EXPECT_TRUE(layer.lastUsed());
     EXPECT_EQ(layer.lastDivisor(), divisor);
     drawSprites();
     layer.end();
+    spriteStateOff();
     const std::vector<unsigned char> layered = readBack();
-    drawSheetBehind();
-    const std::vector<unsigned char> layeredAfter = readBack();
+    const std::vector<float> layeredDepth = readDepth();
 
     long total = 0, lit = 0;
     for (size_t i = 0; i < direct.size(); i += 4) {
@@ -175,14 +184,15 @@ void CoarseLayerTest::compareWithTheWindow(int divisor, double meanLevels, doubl
             ASSERT_EQ(at(layered, x, y)[1], 0) << x << "," << y;
         }
     }
-    // The sprites' depth was written where they show: a sheet drawn behind them afterwards
-    // is hidden in about the same places as after the window's own drawing (the coarser the
-    // layer, the further its filtering reaches past their rims).
+    // The sprites' depth was written where they show, for what is drawn after them: over the
+    // right half (nothing else there) in about the same places as by the window's own drawing
+    // (the coarser the layer, the further its filtering reaches past their rims).
     long directHidden = 0, layeredHidden = 0;
     for (int y = 0; y < kSide; ++y) {
         for (int x = 32; x < kSide; ++x) {
-            directHidden += at(directAfter, x, y)[1] < 250 ? 1 : 0;
-            layeredHidden += at(layeredAfter, x, y)[1] < 250 ? 1 : 0;
+            const size_t i = static_cast<size_t>(y * kSide + x);
+            directHidden += directDepth[i] < 1.0f ? 1 : 0;
+            layeredHidden += layeredDepth[i] < 1.0f ? 1 : 0;
         }
     }
     EXPECT_GT(directHidden, 200);

@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <vector>
 
 namespace {
@@ -197,7 +196,7 @@ void breathCamera() {
     glLoadIdentity();
 }
 
-TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadOrTheWholeViewBehindTheEye) {
+TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadInFrontOfTheEye) {
     BreathStream breath;
     breathCamera();
     // Every particle 100 in front of the eye with half size 10: each quad spans 0.1 of the
@@ -219,12 +218,13 @@ TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadOrTheWholeViewBehindTheEye
     breath.measureFootprint(rect);
     EXPECT_EQ(rect[0], 28);
     EXPECT_EQ(rect[0] + rect[2], 64);
-    // One quad behind the eye: the whole viewport, with no end of pixels.
+    // A quad behind the eye shows nothing: the rectangle stays, and its pixels go.
+    const double withIt = breath.measureFootprint(rect);
     breath.particles[3].position = {0.0f, 0.0f, 5.0f};
     fill = breath.measureFootprint(rect);
-    EXPECT_EQ(rect[0], 0);
-    EXPECT_EQ(rect[2], 64);
-    EXPECT_EQ(fill, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(rect[0], 28);
+    EXPECT_EQ(rect[0] + rect[2], 64);
+    EXPECT_NEAR(fill, withIt - 6.4 * 6.4, 1.0);
 }
 
 TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
@@ -233,8 +233,15 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
     for (int i = 0; i < 20; ++i) {
         breath.Update(0.02f);
     }
+    // The window shows the middle 64 x 64 pixels of an 800 x 600 view, the game's size, for
+    // which the layer's thresholds are made.
     auto draw = [&breath](bool layer, float distance) {
         breathCamera();
+        glViewport(32 - 400, 32 - 300, 800, 600);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(90.0, 800.0 / 600.0, 1.0, 5000.0);
+        glMatrixMode(GL_MODELVIEW);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glEnable(GL_DEPTH_TEST);
@@ -249,13 +256,13 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
     };
     // Close up the quads overlap hundreds deep and the layer takes them: at half the
     // window's size, and a quarter where they are over 40 pixels across.
-    for (float distance : {30.0f, 12.0f}) {
+    for (float distance : {190.0f, 80.0f}) {
         SCOPED_TRACE(distance);
         const std::vector<unsigned char> direct = draw(false, distance);
         EXPECT_FALSE(breath.drewThroughLayer());
         const std::vector<unsigned char> layered = draw(true, distance);
         EXPECT_TRUE(breath.drewThroughLayer());
-        EXPECT_EQ(breath.layer.lastDivisor(), distance > 20.0f ? 2 : 4);
+        EXPECT_EQ(breath.layer.lastDivisor(), distance > 100.0f ? 2 : 4);
         long total = 0, lit = 0;
         for (size_t i = 0; i < direct.size(); i += 4) {
             for (size_t c = 0; c < 3; ++c) {
