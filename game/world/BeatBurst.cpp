@@ -2,6 +2,8 @@
 
 #include "game/assets/math/Random.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -105,6 +107,11 @@ bool BeatBurst::Update(float elapsed) {
 
 void BeatBurst::Render() {
     beginFrame(GL_MODULATE, GL_SRC_ALPHA, GL_ONE);
+    // The sparks only add light, so they hide nothing drawn after them: with depth writes the
+    // dark rims of their quads would cut discs out of the rails behind.
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_FALSE);
     for (Particle& p : particles) {
         if (!p.active) {
             continue;
@@ -114,4 +121,5 @@ void BeatBurst::Render() {
         p.colour.z = 1.0f - p.colour.y;
     }
     endFrame();
+    glDepthMask(depthWrites);
 }

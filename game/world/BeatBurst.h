@@ -18,7 +18,8 @@ class BeatBurst : public CParticleEmitter<Particle> {
     // Elapsed 0 only draws. Otherwise advances the clock and, while running, the sparks, then
     // draws them; returns false when no burst is running.
     bool Update(float elapsed) override;
-    // Draws the living sparks; each one drawn turns a little greener.
+    // Draws the living sparks, adding their light without writing depth; each one drawn turns
+    // a little greener.
     void Render() override;
 
     int spawnMode = 0;

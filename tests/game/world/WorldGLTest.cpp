@@ -244,6 +244,29 @@ TEST_F(WorldGL, MissingImagesThrowTheirMessages) {
     }
 }
 
+TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
+    BeatBurst b;
+    b.LoadImage("flame.png");
+    glTranslatef(0.0f, 0.0f, -10.0f);
+    b.Burst(true, 60.0f, 0.0f, 0.0f, 0.0f, 1);
+    glDepthMask(GL_TRUE);
+    b.Update(0.02f);
+    std::vector<unsigned char> px = readBack();
+    int lit = 0;
+    for (size_t i = 0; i < px.size(); i += 4) {
+        lit += px[i] > 0 ? 1 : 0;
+    }
+    EXPECT_GT(lit, 20) << "the sparks must show";
+    std::vector<float> depth(kSide * kSide);
+    glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    for (float d : depth) {
+        ASSERT_EQ(d, 1.0f) << "a spark wrote depth";
+    }
+    GLboolean writes = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    EXPECT_EQ(writes, GL_TRUE);
+}
+
 TEST_F(WorldGL, BurstAtElapsedZeroOnlyDrawsAndEndsWhenEverySparkHasDied) {
     BeatBurst b;
     b.LoadImage("flame.png");
