@@ -13,6 +13,9 @@
 
 namespace {
 
+// The tile size of software GL's threads (see begin).
+constexpr int kTile = 64;
+
 const char* const kVertexShader = "#version 110\n"
                                   "void main() {\n"
                                   "    gl_TexCoord[0] = gl_MultiTexCoord0;\n"
@@ -120,7 +123,7 @@ bool CCoarseLayer::prepare(int width, int height) {
         failed = true;
         return false;
     }
-    const int w = (width + 1) / 2, h = (height + 1) / 2;
+    const int w = (width + 1) / 2 + kTile, h = (height + 1) / 2 + kTile;
     GLint previousTexture = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
     FramebufferBindings previous;
@@ -167,7 +170,7 @@ bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
         return false;
     }
     // The layer's rectangle: the asked one at the layer's size, in whole texels.
-    const int k = divisor == 4 ? 4 : 2;
+    const int k = divisor == 8 ? 8 : divisor == 4 ? 4 : 2;
     divisorUsed = k;
     const int lw = (vw + k - 1) / k, lh = (vh + k - 1) / k;
     auto toLayer = [](int window, int origin, int size, int layer, bool up) {
@@ -181,10 +184,15 @@ bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
     if (lx0 >= lx1 || ly0 >= ly1) {
         return false;
     }
-    layerRect[0] = lx0;
-    layerRect[1] = ly0;
-    layerRect[2] = lx1;
-    layerRect[3] = ly1;
+    // Software GL shares a frame out among its threads by tiles of 64 x 64 pixels. Sprites
+    // heaped in a small rectangle would mostly fall in one tile, and so to one thread: the
+    // layer is shifted so that the rectangle's middle falls on a corner where four tiles meet.
+    const int ox = (kTile - ((lx0 + lx1) / 2) % kTile) % kTile;
+    const int oy = (kTile - ((ly0 + ly1) / 2) % kTile) % kTile;
+    layerRect[0] = lx0 + ox;
+    layerRect[1] = ly0 + oy;
+    layerRect[2] = lx1 + ox;
+    layerRect[3] = ly1 + oy;
     windowRect[0] = vx + lx0 * vw / lw;
     windowRect[1] = vy + ly0 * vh / lh;
     windowRect[2] = vx + lx1 * vw / lw;
@@ -200,12 +208,12 @@ bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
     // The clear keeps to the layer's rectangle, and so do the sprites.
     glEnable(GL_SCISSOR_TEST);
-    glScissor(cx0, cy0, cx1 - cx0, cy1 - cy0);
+    glScissor(cx0 + ox, cy0 + oy, cx1 - cx0, cy1 - cy0);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, lw, lh);
+    glViewport(ox, oy, lw, lh);
     glEnable(GL_BLEND);
     blendUsed = blend;
     if (blend == Blend::Add) {

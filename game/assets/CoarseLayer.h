@@ -1,5 +1,5 @@
-// A layer at a half or a quarter of the viewport's width and height, for a cloud of soft,
-// heavily overlapping sprites whose many layers cost far more to fill at the window's size
+// A layer at a half, a quarter or an eighth of the viewport's width and height, for a cloud of
+// soft, heavily overlapping sprites whose many layers cost far more to fill at the window's size
 // than they show: the larger the sprites on the window, the coarser the layer can be.
 //
 // For sprites with a depth test and depth writes, blended over what lies behind them
@@ -32,8 +32,8 @@ class CCoarseLayer {
     CCoarseLayer(const CCoarseLayer&) = delete;
     CCoarseLayer& operator=(const CCoarseLayer&) = delete;
 
-    // rect is x, y, width, height in window pixels, within the current viewport; divisor 2
-    // or 4, the layer's size against the viewport's; blend, how the sprites mix with what lies
+    // rect is x, y, width, height in window pixels, within the current viewport; divisor 2,
+    // 4 or 8, the layer's size against the viewport's; blend, how the sprites mix with what lies
     // behind them. True with the layer bound; false with nothing changed.
     bool begin(const int rect[4], int divisor = 2, Blend blend = Blend::Over);
     // Only after a begin that returned true: composites, writes the depth back and puts back
@@ -58,7 +58,8 @@ class CCoarseLayer {
     unsigned int colourTexture = 0;
     unsigned int depthTexture = 0;
     unsigned int program = 0;
-    // The layer's textures, at half the viewport's size: a quarter-size layer uses a corner.
+    // The layer's textures: half the viewport's size and a tile more each way. A layer uses the
+    // part of them its divisor needs, shifted by less than a tile (see begin).
     int layerSize[2] = {0, 0};
     int viewportSize[2] = {0, 0};
     bool failed = false;

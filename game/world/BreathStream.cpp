@@ -169,10 +169,11 @@ void BreathStream::Render() {
     int rect[4];
     const double fill = measureFootprint(rect);
     if (fill > kLayerFill) {
-        // Half the window's size for quads up to 40 pixels across, a quarter beyond: in the
-        // layer a quad stays at least 8 texels across.
+        // Half the window's size for quads up to 40 pixels across, a quarter up to 64, an
+        // eighth beyond: in the layer a quad stays at least 8 texels across.
         const double meanSide = std::sqrt(fill / static_cast<double>(particles.size()));
-        inLayer = layer.begin(rect, meanSide >= kQuarterSide ? 4 : 2);
+        const int divisor = meanSide >= kEighthSide ? 8 : meanSide >= kQuarterSide ? 4 : 2;
+        inLayer = layer.begin(rect, divisor);
     } else {
         inLayer = false;
     }

@@ -225,6 +225,13 @@ TEST_F(CoarseLayerTest, GivesBackTheStateItChangedAndDeclinesWhatItCannotDo) {
     EXPECT_EQ(viewport[2], kSide / 4);
     EXPECT_EQ(viewport[3], kSide / 4);
     layer.end();
+    ASSERT_TRUE(layer.begin(rect, 8));
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kSide / 8);
+    EXPECT_EQ(viewport[3], kSide / 8);
+    // Shifted so that the rectangle's middle (layer texels 1 to 4: 2) falls on a tile corner.
+    EXPECT_EQ(viewport[0], 64 - 2);
+    layer.end();
 
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &binding);
     EXPECT_EQ(binding, 0);

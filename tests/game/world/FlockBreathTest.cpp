@@ -255,14 +255,19 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
         return px;
     };
     // Close up the quads overlap hundreds deep and the layer takes them: at half the
-    // window's size, and a quarter where they are over 40 pixels across.
-    for (float distance : {190.0f, 80.0f}) {
-        SCOPED_TRACE(distance);
+    // window's size, a quarter where they are over 40 pixels across, an eighth over 64.
+    struct Case {
+        float distance;
+        int divisor;
+    };
+    for (const Case& c : {Case{190.0f, 2}, Case{80.0f, 4}, Case{40.0f, 8}}) {
+        SCOPED_TRACE(c.distance);
+        const float distance = c.distance;
         const std::vector<unsigned char> direct = draw(false, distance);
         EXPECT_FALSE(breath.drewThroughLayer());
         const std::vector<unsigned char> layered = draw(true, distance);
         EXPECT_TRUE(breath.drewThroughLayer());
-        EXPECT_EQ(breath.layer.lastDivisor(), distance > 100.0f ? 2 : 4);
+        EXPECT_EQ(breath.layer.lastDivisor(), c.divisor);
         long total = 0, lit = 0;
         for (size_t i = 0; i < direct.size(); i += 4) {
             for (size_t c = 0; c < 3; ++c) {
