@@ -1,5 +1,7 @@
 #include "tests/support/GLContextFixture.h"
 
+#include <GL/gl.h>
+
 namespace testsupport {
 
 namespace {
@@ -40,6 +42,15 @@ OffscreenGL::~OffscreenGL() {
     if (window != nullptr) {
         DestroyWindow(window);
     }
+}
+
+void squareCamera() {
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 5000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 } // namespace testsupport

@@ -23,6 +23,10 @@ class OffscreenGL {
     HGLRC context = nullptr;
 };
 
+// The window's 64 x 64 pixels as the viewport, a 90-degree square view (near 1, far 5000) and
+// the eye at the origin looking down -z: at distance d a unit spans 32 / d pixels.
+void squareCamera();
+
 // A test suite that shares one GL context among its tests.
 class GLTest : public ::testing::Test {
   protected:

@@ -6,23 +6,13 @@
 #include "tests/support/GLContextFixture.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 namespace {
 
 class SpriteFootprintTest : public testsupport::GLTest {
   protected:
-    // A 64 x 64 viewport, 90 degrees square, near plane 1: at distance d a unit spans
-    // 32 / d pixels.
-    void SetUp() override {
-        glViewport(0, 0, 64, 64);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(90.0, 1.0, 1.0, 5000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
+    void SetUp() override { testsupport::squareCamera(); }
     void TearDown() override {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

@@ -186,19 +186,9 @@ TEST_F(FlockBreathTest, BreathIsDrawnFarthestFirst) {
     }
 }
 
-// The breath's camera for the footprint tests: a 64 x 64 viewport, 90 degrees square.
-void breathCamera() {
-    glViewport(0, 0, 64, 64);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, 1.0, 1.0, 5000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
 TEST_F(FlockBreathTest, BreathFootprintCoversEveryQuadInFrontOfTheEye) {
     BreathStream breath;
-    breathCamera();
+    testsupport::squareCamera();
     // Every particle 100 in front of the eye with half size 10: each quad spans 0.1 of the
     // half view either way, pixels 28.8 to 35.2, so whole pixels 28 to 36.
     for (BreathParticle& p : breath.particles) {
@@ -236,7 +226,7 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
     // The window shows the middle 64 x 64 pixels of an 800 x 600 view, the game's size, for
     // which the layer's thresholds are made.
     auto draw = [&breath](bool layer, float distance) {
-        breathCamera();
+        testsupport::squareCamera();
         glViewport(32 - 400, 32 - 300, 800, 600);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
