@@ -158,7 +158,11 @@ bool CCoarseLayer::prepare(int width, int height) {
     return true;
 }
 
-bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
+int CCoarseLayer::divisorFor(double meanSide) {
+    return meanSide >= 64.0 ? 8 : meanSide >= 40.0 ? 4 : 2;
+}
+
+bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend, bool writeDepth) {
     bound = false;
     if (!allow || failed) {
         return false;
@@ -216,6 +220,7 @@ bool CCoarseLayer::begin(const int rect[4], int divisor, Blend blend) {
     glViewport(ox, oy, lw, lh);
     glEnable(GL_BLEND);
     blendUsed = blend;
+    writeDepthUsed = writeDepth;
     if (blend == Blend::Add) {
         // The colours' sum, as the window would take it; the alphas' sum marks the sprites.
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE);
@@ -251,7 +256,7 @@ void CCoarseLayer::composite() {
     // The window's own depth test (the caller's function) decides, and the sprites' depth is
     // written where they show.
     glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
+    glDepthMask(writeDepthUsed ? GL_TRUE : GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, blendUsed == Blend::Add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_ALPHA_TEST);

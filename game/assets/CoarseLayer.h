@@ -34,11 +34,20 @@ class CCoarseLayer {
 
     // rect is x, y, width, height in window pixels, within the current viewport; divisor 2,
     // 4 or 8, the layer's size against the viewport's; blend, how the sprites mix with what lies
-    // behind them. True with the layer bound; false with nothing changed.
-    bool begin(const int rect[4], int divisor = 2, Blend blend = Blend::Over);
+    // behind them; writeDepth false keeps the window's depth as it was (for glowing sprites
+    // that should hide nothing drawn after them: in the layer they still write depth, which the
+    // composite tests against the window's). True with the layer bound; false with nothing
+    // changed.
+    bool begin(const int rect[4], int divisor = 2, Blend blend = Blend::Over,
+               bool writeDepth = true);
     // Only after a begin that returned true: composites, writes the depth back and puts back
     // the framebuffers and the viewport.
     void end();
+
+    // The divisor for sprites meanSide pixels across on average: half the window's size up to
+    // 40 pixels, a quarter up to 64, an eighth beyond, so that a sprite stays at least 8 texels
+    // across in the layer.
+    static int divisorFor(double meanSide);
 
     // Off, begin always declines (for comparing with the window's own drawing).
     bool allow = true;
@@ -66,6 +75,7 @@ class CCoarseLayer {
     bool bound = false;
     int divisorUsed = 2;
     Blend blendUsed = Blend::Over;
+    bool writeDepthUsed = true;
     int savedViewport[4] = {0, 0, 0, 0};
     FramebufferBindings previousFramebuffers;
     // The rectangle asked for in the window, widened to whole layer texels, and in the layer.

@@ -108,3 +108,10 @@ void SpriteFootprint::rect(int out[4]) const {
     out[2] = std::max(x1 - x0, 0);
     out[3] = std::max(y1 - y0, 0);
 }
+
+double SpriteFootprint::meanDepth() const {
+    int r[4];
+    rect(r);
+    const double area = static_cast<double>(r[2]) * static_cast<double>(r[3]);
+    return area > 0.0 ? filled / area : 0.0;
+}

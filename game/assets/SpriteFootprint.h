@@ -32,6 +32,8 @@ class SpriteFootprint {
     double fill() const { return filled; }
     // x, y, width, height in whole pixels within the viewport: the included quads' bounds.
     void rect(int out[4]) const;
+    // How many deep the included quads lie on average over that rectangle (0 for none).
+    double meanDepth() const;
 
   private:
     float clip[16];

@@ -8,7 +8,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <string>
@@ -64,11 +63,12 @@ void CRideTrack::drawRails(const RideView& view) {
     }
     // The layer pays where the large sprites lie several deep: laying it over the window costs
     // a few sprites' worth of filling its rectangle.
-    int rect[4];
-    footprint.rect(rect);
-    const double rectArea = static_cast<double>(rect[2]) * static_cast<double>(rect[3]);
-    const bool layered = footprint.fill() > std::max(kRailLayerFill, kRailLayerDepth * rectArea) &&
-                         railLayer.begin(rect, 4, CCoarseLayer::Blend::Add);
+    bool layered = false;
+    if (footprint.fill() > kRailLayerFill && footprint.meanDepth() > kRailLayerDepth) {
+        int rect[4];
+        footprint.rect(rect);
+        layered = railLayer.begin(rect, 4, CCoarseLayer::Blend::Add);
+    }
     // Drawn in the history's order within each pass; the large sprites, the nearest, first.
     auto drawSprites = [&](bool which, bool all) {
         glBegin(GL_QUADS);

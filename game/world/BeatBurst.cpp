@@ -1,5 +1,6 @@
 #include "game/world/BeatBurst.h"
 
+#include "game/assets/SpriteFootprint.h"
 #include "game/assets/math/Random.h"
 
 #include <GL/gl.h>
@@ -112,6 +113,22 @@ void BeatBurst::Render() {
     GLboolean depthWrites = GL_TRUE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     glDepthMask(GL_FALSE);
+    SpriteFootprint footprint;
+    for (const Particle& p : particles) {
+        if (p.active) {
+            footprint.include(
+                footprint.project(p.position, billboardRight * p.size, billboardUp * p.size));
+        }
+    }
+    inLayer = false;
+    if (footprint.fill() > kLayerFill && footprint.meanDepth() > kLayerDepth) {
+        int rect[4];
+        footprint.rect(rect);
+        // At half the window's size: a spark's rays are thin. In the layer the sparks write
+        // depth, for its composite to test against the window's; the window's depth is left
+        // as it was.
+        inLayer = layer.begin(rect, 2, CCoarseLayer::Blend::Add, false);
+    }
     for (Particle& p : particles) {
         if (!p.active) {
             continue;
@@ -119,6 +136,10 @@ void BeatBurst::Render() {
         addBillboard(p.position, p.size, p.colour.x, p.colour.y, p.colour.z, 1.0f);
         p.colour.y = std::min(p.colour.y + 0.01f, 1.0f);
         p.colour.z = 1.0f - p.colour.y;
+    }
+    if (inLayer) {
+        flushQuads();
+        layer.end();
     }
     endFrame();
     glDepthMask(depthWrites);

@@ -1,8 +1,11 @@
 // A burst of 600 glowing sparks that the ride fires on a beat: the sparks fly out from a point
 // in front of the eye, fall, slow down sideways and fade from red or yellow towards green.
-// Its Update also draws it; a burst runs until every spark has died.
+// Its Update also draws it; a burst runs until every spark has died. A burst starts with all
+// its sparks in one spot close to the eye: while they lie many deep there they are drawn
+// through a half-size coarse layer.
 #pragma once
 
+#include "game/assets/CoarseLayer.h"
 #include "game/world/ParticleEmitter.h"
 
 class BeatBurst : public CParticleEmitter<Particle> {
@@ -21,6 +24,8 @@ class BeatBurst : public CParticleEmitter<Particle> {
     // Draws the living sparks, adding their light without writing depth; each one drawn turns
     // a little greener.
     void Render() override;
+    // Whether the last Render went through the layer.
+    bool drewThroughLayer() const { return inLayer; }
 
     int spawnMode = 0;
     float elapsedTime = 0.0f;
@@ -28,4 +33,12 @@ class BeatBurst : public CParticleEmitter<Particle> {
     bool running = false;
     float amount = 0.0f;
     Vector3 direction;
+    // Sparks that fill more pixels than this together, and lie kLayerDepth deep on average
+    // over the rectangle they cover, are drawn through the layer.
+    static constexpr double kLayerFill = 400000.0;
+    static constexpr double kLayerDepth = 3.0;
+    CCoarseLayer layer;
+
+  private:
+    bool inLayer = false;
 };

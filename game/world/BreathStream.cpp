@@ -169,11 +169,8 @@ void BreathStream::Render() {
     int rect[4];
     const double fill = measureFootprint(rect);
     if (fill > kLayerFill) {
-        // Half the window's size for quads up to 40 pixels across, a quarter up to 64, an
-        // eighth beyond: in the layer a quad stays at least 8 texels across.
         const double meanSide = std::sqrt(fill / static_cast<double>(particles.size()));
-        const int divisor = meanSide >= kEighthSide ? 8 : meanSide >= kQuarterSide ? 4 : 2;
-        inLayer = layer.begin(rect, divisor);
+        inLayer = layer.begin(rect, CCoarseLayer::divisorFor(meanSide));
     } else {
         inLayer = false;
     }

@@ -62,12 +62,9 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     // each time); quads behind the eye count for nothing.
     double measureFootprint(int rect[4]) const;
 
-    // Quads that fill more pixels than this together are drawn through the layer, at half the
-    // window's size, a quarter where they are kQuarterSide pixels across on average, or an
-    // eighth from kEighthSide.
+    // Quads that fill more pixels than this together are drawn through the layer, at the
+    // size their mean side calls for (CCoarseLayer::divisorFor).
     static constexpr double kLayerFill = 400000.0;
-    static constexpr double kQuarterSide = 40.0;
-    static constexpr double kEighthSide = 64.0;
     // Close to the eye the breath's quads lie hundreds deep; there they are drawn into this
     // coarser layer and laid over the window.
     CCoarseLayer layer;

@@ -42,6 +42,7 @@ TEST_F(SpriteFootprintTest, QuadsInFrontProjectToTheirPixelsAndSumTheirFill) {
     EXPECT_EQ(rect[1], 28);
     EXPECT_EQ(rect[2], 64 - 28);
     EXPECT_EQ(rect[3], 36 - 28);
+    EXPECT_NEAR(footprint.meanDepth(), (6.4 * 6.4 + 4.8 * 6.4) / (36.0 * 8.0), 1e-4);
     // Wholly outside the view: hidden, and adds nothing.
     QuadExtent away = footprint.project({400.0f, 0.0f, -100.0f}, right, up);
     EXPECT_TRUE(away.hidden);
@@ -78,6 +79,7 @@ TEST_F(SpriteFootprintTest, OnlyThePartInFrontOfTheNearPlaneCounts) {
     none.rect(rect);
     EXPECT_EQ(rect[2] * rect[3], 0);
     EXPECT_EQ(none.fill(), 0.0);
+    EXPECT_EQ(none.meanDepth(), 0.0);
 }
 
 } // namespace

@@ -244,27 +244,80 @@ TEST_F(WorldGL, MissingImagesThrowTheirMessages) {
     }
 }
 
+// A burst as it starts, all its sparks in one spot ahead, with a grey wall nearer than them over
+// the left half: in the test's own small view the sparks are drawn into the window; in an
+// 800 x 600 view (the window shows its middle) they lie hundreds deep and go through the layer.
 TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
-    BeatBurst b;
-    b.LoadImage("flame.png");
-    glTranslatef(0.0f, 0.0f, -10.0f);
-    b.Burst(true, 60.0f, 0.0f, 0.0f, 0.0f, 1);
-    glDepthMask(GL_TRUE);
-    b.Update(0.02f);
-    std::vector<unsigned char> px = readBack();
-    int lit = 0;
-    for (size_t i = 0; i < px.size(); i += 4) {
-        lit += px[i] > 0 ? 1 : 0;
+    auto draw = [](bool close, bool allowLayer, bool* layered) {
+        if (close) {
+            glViewport(32 - 400, 32 - 300, 800, 600);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(60.0, 800.0 / 600.0, 1.0, 5000.0);
+            glMatrixMode(GL_MODELVIEW);
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_LIGHTING);
+        glColor4f(0.5f, 0.5f, 0.5f, 1.0f);
+        glBegin(GL_QUADS);
+        glVertex3f(-20.0f, -20.0f, -5.0f);
+        glVertex3f(0.0f, -20.0f, -5.0f);
+        glVertex3f(0.0f, 20.0f, -5.0f);
+        glVertex3f(-20.0f, 20.0f, -5.0f);
+        glEnd();
+        BeatBurst b;
+        b.LoadImage("flame.png");
+        b.layer.allow = allowLayer;
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, close ? -20.0f : -6.0f);
+        b.Burst(true, 60.0f, 0.0f, 0.0f, 0.0f, 1);
+        glDepthMask(GL_TRUE);
+        b.Update(0.0f);
+        glPopMatrix();
+        *layered = b.drewThroughLayer();
+        GLboolean writes = GL_FALSE;
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+        EXPECT_EQ(writes, GL_TRUE);
+    };
+    for (bool close : {false, true}) {
+        SCOPED_TRACE(close ? "close" : "small view");
+        bool layered = false;
+        draw(close, false, &layered);
+        EXPECT_FALSE(layered);
+        const std::vector<unsigned char> direct = readBack();
+        draw(close, true, &layered);
+        EXPECT_EQ(layered, close);
+        const std::vector<unsigned char> px = readBack();
+        std::vector<float> depth(kSide * kSide);
+        glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        long lit = 0, total = 0, apart = 0;
+        for (int y = 0; y < kSide; ++y) {
+            for (int x = 0; x < kSide; ++x) {
+                const size_t i = static_cast<size_t>(y * kSide + x);
+                const unsigned char* c = &px[4 * i];
+                if (x < 31) {
+                    // The wall in front hides the sparks, pixel by pixel.
+                    ASSERT_EQ(c[0], 128) << x << "," << y;
+                    ASSERT_EQ(c[2], 128) << x << "," << y;
+                } else if (x > 32) {
+                    ASSERT_EQ(depth[i], 1.0f) << "a spark wrote depth at " << x << "," << y;
+                    lit += c[0] > 100 ? 1 : 0;
+                }
+                int most = 0;
+                for (int k = 0; k < 3; ++k) {
+                    const int d = std::abs(int(c[k]) - int(direct[4 * i + static_cast<size_t>(k)]));
+                    total += d;
+                    most = std::max(most, d);
+                }
+                apart += most > 64 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(lit, 20) << "the sparks must show";
+        // The same picture but for the softer rim of the sparks' heap.
+        EXPECT_LT(static_cast<double>(total) / (kSide * kSide * 3), 4.0);
+        EXPECT_LT(static_cast<double>(apart), 0.1 * static_cast<double>(lit));
     }
-    EXPECT_GT(lit, 20) << "the sparks must show";
-    std::vector<float> depth(kSide * kSide);
-    glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    for (float d : depth) {
-        ASSERT_EQ(d, 1.0f) << "a spark wrote depth";
-    }
-    GLboolean writes = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
-    EXPECT_EQ(writes, GL_TRUE);
+    glViewport(0, 0, kSide, kSide);
 }
 
 TEST_F(WorldGL, BurstAtElapsedZeroOnlyDrawsAndEndsWhenEverySparkHasDied) {
