@@ -8,7 +8,7 @@
 // PATTERN is a feeder pattern (silence, loud, beat, sweep); VIEWPOINT a view point code;
 // --plain turns off the drawing shortcuts (the black sky's clear, the one-pass terrain, the
 // clouds' billboards cut to their footprints, their off-screen captures, the coarse layers of
-// the breath and of the rails) so that the frames show what the plain drawing gives;
+// the breath, the rails and the beat burst) so that the frames show what the plain drawing gives;
 // --no-splash ends the start-up splash on the first frame, as the frame benchmark does.
 #include "game/menu/Menu3D.h"
 #include "game/shell/GameWindow.h"
@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
         }
         director->dragonObjects().breath->layer.allow = false;
         director->track()->railLayer.allow = false;
+        director->worldObjects().beatBurst->layer.allow = false;
     }
     const float dt = 1.0f / 60.0f;
     double clock = 0.0;

@@ -124,9 +124,8 @@ void BeatBurst::Render() {
     if (footprint.fill() > kLayerFill && footprint.meanDepth() > kLayerDepth) {
         int rect[4];
         footprint.rect(rect);
-        // At half the window's size: a spark's rays are thin. In the layer the sparks write
-        // depth, for its composite to test against the window's; the window's depth is left
-        // as it was.
+        // At half the window's size: a spark's rays are thin. The window's depth is left as it
+        // was.
         inLayer = layer.begin(rect, 2, CCoarseLayer::Blend::Add, false);
     }
     for (Particle& p : particles) {
@@ -138,6 +137,12 @@ void BeatBurst::Render() {
         p.colour.z = 1.0f - p.colour.y;
     }
     if (inLayer) {
+        // First the sparks' nearest depth alone, for the composite's test against the window;
+        // then their light, every spark added whatever lies in front of it in the layer.
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        drawBatch();
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glDisable(GL_DEPTH_TEST);
         flushQuads();
         layer.end();
     }

@@ -134,6 +134,11 @@ void CParticleSystem::beginFrame(GLint envMode, GLenum src, GLenum dst) {
 }
 
 void CParticleSystem::flushQuads() {
+    drawBatch();
+    batch.clear();
+}
+
+void CParticleSystem::drawBatch() {
     if (batch.empty()) {
         return;
     }
@@ -149,7 +154,6 @@ void CParticleSystem::flushQuads() {
     glVertexPointer(3, GL_FLOAT, stride, &batch[0].x);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch.size()));
     glPopClientAttrib();
-    batch.clear();
 }
 
 void CParticleSystem::endFrame() {

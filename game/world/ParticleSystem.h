@@ -93,6 +93,8 @@ class CParticleSystem {
     // Draws what the batch holds (several draws per frame are allowed, e.g. around a change
     // of the environment colour), then empties it.
     void flushQuads();
+    // Draws the batched quads and keeps them, for drawing them again.
+    void drawBatch();
     // Flushes, then: alpha test, blending and texturing off, the saved colour and environment
     // mode back, lighting on, front diffuse material (1, 1, 1, 1).
     void endFrame();

@@ -22,6 +22,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -248,7 +249,7 @@ TEST_F(WorldGL, MissingImagesThrowTheirMessages) {
 // the left half: in the test's own small view the sparks are drawn into the window; in an
 // 800 x 600 view (the window shows its middle) they lie hundreds deep and go through the layer.
 TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
-    auto draw = [](bool close, bool allowLayer, bool* layered) {
+    auto draw = [](bool close, float elapsed, bool allowLayer, bool* layered) {
         if (close) {
             glViewport(32 - 400, 32 - 300, 800, 600);
             glMatrixMode(GL_PROJECTION);
@@ -270,22 +271,30 @@ TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
         b.layer.allow = allowLayer;
         glPushMatrix();
         glTranslatef(0.0f, 0.0f, close ? -20.0f : -6.0f);
+        std::srand(7); // the same sparks in every draw
         b.Burst(true, 60.0f, 0.0f, 0.0f, 0.0f, 1);
         glDepthMask(GL_TRUE);
-        b.Update(0.0f);
+        b.Update(elapsed);
         glPopMatrix();
         *layered = b.drewThroughLayer();
         GLboolean writes = GL_FALSE;
         glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
         EXPECT_EQ(writes, GL_TRUE);
     };
-    for (bool close : {false, true}) {
-        SCOPED_TRACE(close ? "close" : "small view");
+    // As it starts, and a moment later with the sparks spread out in depth too (in the layer
+    // as in the window, each adds its light whatever lies in front of it).
+    struct Case {
+        bool close;
+        float elapsed;
+    };
+    for (const Case& c : {Case{false, 0.0f}, Case{true, 0.0f}, Case{true, 0.03f}}) {
+        const bool close = c.close;
+        SCOPED_TRACE(testing::Message() << (close ? "close" : "small view") << " " << c.elapsed);
         bool layered = false;
-        draw(close, false, &layered);
+        draw(close, c.elapsed, false, &layered);
         EXPECT_FALSE(layered);
         const std::vector<unsigned char> direct = readBack();
-        draw(close, true, &layered);
+        draw(close, c.elapsed, true, &layered);
         EXPECT_EQ(layered, close);
         const std::vector<unsigned char> px = readBack();
         std::vector<float> depth(kSide * kSide);
