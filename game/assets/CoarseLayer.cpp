@@ -254,7 +254,7 @@ void CCoarseLayer::composite() {
 
     glUseProgram(program);
     // The window's own depth test (the caller's function) decides, and the sprites' depth is
-    // written where they show.
+    // written where they show, unless begin was asked to keep the window's depth.
     glEnable(GL_DEPTH_TEST);
     glDepthMask(writeDepthUsed ? GL_TRUE : GL_FALSE);
     glEnable(GL_BLEND);

@@ -1,6 +1,7 @@
 #include "game/assets/MFSCloud.h"
 
 #include "game/assets/SplatTexture.h"
+#include "game/assets/SpriteFootprint.h"
 #include "game/assets/TextureManager.h"
 #include "game/assets/ViewSphere.h"
 #include "game/assets/math/Matrix4.h"
@@ -160,48 +161,26 @@ void CMFSCloud::renderImpostor() {
     endCapture(kImpostorSize);
 }
 
-// The window rectangle of every puff's quad under the capture's matrices and its 512 x 512
-// viewport, widened to whole pixels and one more on each side; then the texture coordinates
-// whose linear filtering reaches a texel of it (half a texel beyond, and one texel more).
+// The window rectangle of the puffs' quads under the capture's matrices and its
+// kImpostorSize-square viewport, widened to whole pixels and one more on each side; then the
+// texture coordinates whose linear filtering reaches a texel of it (half a texel beyond, and
+// one texel more).
 void CMFSCloud::measureFootprint() {
-    float mv[16], pr[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
-    glGetFloatv(GL_PROJECTION_MATRIX, pr);
-    Matrix4 modelView, projection;
-    modelView.fromArray(mv);
-    projection.fromArray(pr);
-    Matrix4 m = projection * modelView;
-    const auto size = static_cast<float>(kImpostorSize);
-    float lo[2] = {size, size}, hi[2] = {0.0f, 0.0f};
-    bool whole = false;
+    SpriteFootprint quads;
     for (const CloudPuff& p : puffs) {
-        Vector3 r = cameraRight * p.size, u = cameraUp * p.size;
-        const Vector3 corner[4] = {p.position - r - u, p.position + r - u, p.position + r + u,
-                                   p.position + u - r};
-        for (const Vector3& c : corner) {
-            const float* a = m.m;
-            float x = a[0] * c.x + a[4] * c.y + a[8] * c.z + a[12];
-            float y = a[1] * c.x + a[5] * c.y + a[9] * c.z + a[13];
-            float w = a[3] * c.x + a[7] * c.y + a[11] * c.z + a[15];
-            if (!(w > 1e-3f)) {
-                whole = true;
-                continue;
-            }
-            const float window[2] = {(x / w + 1.0f) * 0.5f * size, (y / w + 1.0f) * 0.5f * size};
-            for (int k = 0; k < 2; ++k) {
-                lo[k] = std::min(lo[k], window[k]);
-                hi[k] = std::max(hi[k], window[k]);
-            }
-        }
+        quads.include(quads.project(p.position, cameraRight * p.size, cameraUp * p.size));
     }
-    if (puffs.empty()) {
+    int rect[4];
+    quads.rect(rect);
+    if (rect[2] == 0 || rect[3] == 0) {
         footprint[0] = footprint[1] = 1.0f;
         footprint[2] = footprint[3] = 0.0f;
         return;
     }
+    const auto size = static_cast<float>(kImpostorSize);
     for (int k = 0; k < 2; ++k) {
-        float first = whole ? 0.0f : std::max(std::floor(lo[k]) - 1.0f, 0.0f);
-        float last = whole ? size - 1.0f : std::min(std::ceil(hi[k]) + 1.0f, size - 1.0f);
+        const float first = std::max(static_cast<float>(rect[k]) - 1.0f, 0.0f);
+        const float last = std::min(static_cast<float>(rect[k] + rect[k + 2]) + 1.0f, size - 1.0f);
         footprint[k] = std::max((first - 1.0f) / size, 0.0f);
         footprint[k + 2] = std::min((last + 2.0f) / size, 1.0f);
     }

@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kRailSprites = 2 * CRideTrack::kHistory;
 
+// Which of the rail sprites a pass draws.
+enum class Pick { All, Large, Small };
+
 } // namespace
 
 void CRideTrack::drawRails(const RideView& view) {
@@ -70,10 +73,10 @@ void CRideTrack::drawRails(const RideView& view) {
         layered = railLayer.begin(rect, 4, CCoarseLayer::Blend::Add);
     }
     // Drawn in the history's order within each pass; the large sprites, the nearest, first.
-    auto drawSprites = [&](bool which, bool all) {
+    auto drawSprites = [&](Pick pick) {
         glBegin(GL_QUADS);
         for (int k = 0; k < kRailSprites; ++k) {
-            if (!all && large[size_t(k)] != which) {
+            if (pick != Pick::All && large[size_t(k)] != (pick == Pick::Large)) {
                 continue;
             }
             const TrackPoint& p = sample(k);
@@ -95,11 +98,11 @@ void CRideTrack::drawRails(const RideView& view) {
         glEnd();
     };
     if (layered) {
-        drawSprites(true, false);
+        drawSprites(Pick::Large);
         railLayer.end();
-        drawSprites(false, false);
+        drawSprites(Pick::Small);
     } else {
-        drawSprites(true, true);
+        drawSprites(Pick::All);
     }
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_TEXTURE_2D);
