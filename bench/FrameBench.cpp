@@ -241,7 +241,8 @@ BENCHMARK(RideOnlyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 // clouds near and far), each reached by the ride's update alone, warmed up by kStopWarmup
 // frames and measured over kStopFrames. median_ms and p95 cover every measured frame;
 // best_stop and worst_stop are the medians of the cheapest and dearest stop, and the medians
-// of all stops go to the standard error stream.
+// of all stops go to the standard error stream. TCBENCH_FRAMES=file also writes every measured
+// frame as "stop frame ms cpu_ms", one line each, to tell a dear stop from a stray frame.
 constexpr int kTourStops = 10;
 constexpr int kTourStride = 1080;
 constexpr int kTourStart = 300; // the trail is full
@@ -284,6 +285,15 @@ void worldTour(benchmark::State& state, bool dragonParts) {
         }
     }
     game->quietWorld();
+    if (const char* path = std::getenv("TCBENCH_FRAMES")) {
+        if (FILE* out = std::fopen(path, "w")) {
+            for (size_t i = 0; i < times.size(); ++i) {
+                std::fprintf(out, "%zu %zu %.3f %.3f\n", i / kStopFrames, i % kStopFrames, times[i],
+                             cpu[i]);
+            }
+            std::fclose(out);
+        }
+    }
     state.counters["median_ms"] = percentile(times, 0.5);
     state.counters["p95"] = percentile(times, 0.95);
     state.counters["cpu_ms"] = percentile(cpu, 0.5);
