@@ -17,7 +17,8 @@
 //   RideUpdate     the ride's update step alone (path, wave and camera)
 //   EmitterUpdate  the update step of all four emitters the director updates, loud
 //   Part/...       one piece of the world frame drawn alone (then glFinish), loud, with the
-//                  camera the last frame left: where the world frame's time goes
+//                  camera the last frame left: where the world frame's time goes;
+//                  Part/BurstStart is a new beat burst's first frame, along the view
 #include "game/assets/MFSCloud.h"
 #include "game/menu/Menu3D.h"
 #include "game/shell/Controls.h"
@@ -419,6 +420,15 @@ void Part(benchmark::State& state, int which) {
                 glPopMatrix();
             }
             break;
+        case 9: {
+            // A new burst's first frame, along the camera's view.
+            const Vector3& d = game->scene().track()->viewDirection;
+            w.beatBurst->elapsedTime = w.beatBurst->duration;
+            w.beatBurst->running = false;
+            w.beatBurst->Burst(true, Game::kLoudLevel, d.x, d.y, d.z, 0);
+            w.beatBurst->Update(1.0f / 60.0f);
+            break;
+        }
         case 8:
             if (!w.beatBurst->running) {
                 w.beatBurst->elapsedTime = w.beatBurst->duration;
@@ -440,6 +450,7 @@ BENCHMARK_CAPTURE(Part, PoleSpray, 5)->Unit(benchmark::kMillisecond)->MinTime(1.
 BENCHMARK_CAPTURE(Part, Fountain, 6)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, Clouds, 7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BeatBurst, 8)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, BurstStart, 9)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 double threadSeconds() {
     timespec t{};

@@ -114,8 +114,10 @@ void BeatBurst::Render() {
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     glDepthMask(GL_FALSE);
     SpriteFootprint footprint;
+    double active = 0.0;
     for (const Particle& p : particles) {
         if (p.active) {
+            active += 1.0;
             footprint.include(
                 footprint.project(p.position, billboardRight * p.size, billboardUp * p.size));
         }
@@ -124,9 +126,13 @@ void BeatBurst::Render() {
     if (footprint.fill() > kLayerFill && footprint.meanDepth() > kLayerDepth) {
         int rect[4];
         footprint.rect(rect);
-        // At half the window's size: a spark's rays are thin. The window's depth is left as it
-        // was.
-        inLayer = layer.begin(rect, 2, CCoarseLayer::Blend::Add, false);
+        // At half the window's size, as a spark's rays are thin; where sparks 64 pixels across
+        // lie a dozen deep their light saturates and a quarter shows the same. The window's
+        // depth is left as it was.
+        const double meanSide = std::sqrt(footprint.fill() / active);
+        const int divisor =
+            footprint.meanDepth() >= kQuarterDepth && meanSide >= kQuarterSide ? 4 : 2;
+        inLayer = layer.begin(rect, divisor, CCoarseLayer::Blend::Add, false);
     }
     for (Particle& p : particles) {
         if (!p.active) {
@@ -137,10 +143,18 @@ void BeatBurst::Render() {
         p.colour.z = 1.0f - p.colour.y;
     }
     if (inLayer) {
-        // First the sparks' nearest depth alone, for the composite's test against the window;
-        // then their light, every spark added whatever lies in front of it in the layer.
+        // First the sparks' nearest depth alone, for the composite's test against the window:
+        // their whole quads, untextured, which costs a fraction of the textured ones. A quad's
+        // clear rim adds no light; its depth only lets the light of sparks farther back at that
+        // pixel show in front of a surface lying between them, as the nearest spark's depth
+        // already does where sparks overlap. Then their light, every spark added whatever lies
+        // in front of it in the layer.
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_ALPHA_TEST);
         drawBatch();
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_ALPHA_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glDisable(GL_DEPTH_TEST);
         flushQuads();

@@ -2,7 +2,7 @@
 // in front of the eye, fall, slow down sideways and fade from red or yellow towards green.
 // Its Update also draws it; a burst runs until every spark has died. A burst starts with all
 // its sparks in one spot close to the eye: while they lie many deep there they are drawn
-// through a half-size coarse layer.
+// through a coarse layer, at half the window's size or, large and a dozen deep, a quarter.
 #pragma once
 
 #include "game/assets/CoarseLayer.h"
@@ -37,6 +37,10 @@ class BeatBurst : public CParticleEmitter<Particle> {
     // over the rectangle they cover, are drawn through the layer.
     static constexpr double kLayerFill = 400000.0;
     static constexpr double kLayerDepth = 3.0;
+    // From this deep on average, with sparks this many pixels across on average, the layer is
+    // a quarter of the window's size.
+    static constexpr double kQuarterDepth = 12.0;
+    static constexpr double kQuarterSide = 64.0;
     CCoarseLayer layer;
 
   private:

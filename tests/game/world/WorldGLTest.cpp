@@ -21,8 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -247,9 +247,12 @@ TEST_F(WorldGL, MissingImagesThrowTheirMessages) {
 
 // A burst as it starts, all its sparks in one spot ahead, with a grey wall nearer than them over
 // the left half: in the test's own small view the sparks are drawn into the window; in an
-// 800 x 600 view (the window shows its middle) they lie hundreds deep and go through the layer.
+// 800 x 600 view (the window shows its middle) they lie hundreds deep and go through the layer,
+// at a quarter of the view's size, and a moment later, spread out, at half.
 TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
-    auto draw = [](bool close, float elapsed, bool allowLayer, bool* layered) {
+    int divisor = 0;
+    auto draw = [&divisor](bool close, float distance, float elapsed, bool allowLayer,
+                           bool* layered) {
         if (close) {
             glViewport(32 - 400, 32 - 300, 800, 600);
             glMatrixMode(GL_PROJECTION);
@@ -270,32 +273,42 @@ TEST_F(WorldGL, BurstSparksAddLightButHideNothingDrawnAfterThem) {
         b.LoadImage("flame.png");
         b.layer.allow = allowLayer;
         glPushMatrix();
-        glTranslatef(0.0f, 0.0f, close ? -20.0f : -6.0f);
+        glTranslatef(0.0f, 0.0f, -distance);
         std::srand(7); // the same sparks in every draw
         b.Burst(true, 60.0f, 0.0f, 0.0f, 0.0f, 1);
         glDepthMask(GL_TRUE);
         b.Update(elapsed);
         glPopMatrix();
         *layered = b.drewThroughLayer();
+        divisor = b.layer.lastDivisor();
         GLboolean writes = GL_FALSE;
         glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
         EXPECT_EQ(writes, GL_TRUE);
     };
     // As it starts, and a moment later with the sparks spread out in depth too (in the layer
     // as in the window, each adds its light whatever lies in front of it).
+    // Closer still, after a frame, the sparks in a heap a dozen deep and most 64 pixels across
+    // or more: a quarter.
     struct Case {
         bool close;
+        float distance;
         float elapsed;
+        int divisor;
     };
-    for (const Case& c : {Case{false, 0.0f}, Case{true, 0.0f}, Case{true, 0.03f}}) {
+    for (const Case& c : {Case{false, 6.0f, 0.0f, 0}, Case{true, 20.0f, 0.0f, 2},
+                          Case{true, 20.0f, 0.03f, 2}, Case{true, 15.0f, 1.0f / 60.0f, 4}}) {
         const bool close = c.close;
-        SCOPED_TRACE(testing::Message() << (close ? "close" : "small view") << " " << c.elapsed);
+        SCOPED_TRACE(testing::Message()
+                     << (close ? "close" : "small view") << " " << c.distance << " " << c.elapsed);
         bool layered = false;
-        draw(close, c.elapsed, false, &layered);
+        draw(close, c.distance, c.elapsed, false, &layered);
         EXPECT_FALSE(layered);
         const std::vector<unsigned char> direct = readBack();
-        draw(close, c.elapsed, true, &layered);
+        draw(close, c.distance, c.elapsed, true, &layered);
         EXPECT_EQ(layered, close);
+        if (layered) {
+            EXPECT_EQ(divisor, c.divisor);
+        }
         const std::vector<unsigned char> px = readBack();
         std::vector<float> depth(kSide * kSide);
         glReadPixels(0, 0, kSide, kSide, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
