@@ -420,6 +420,13 @@ void Part(benchmark::State& state, int which) {
                 glPopMatrix();
             }
             break;
+        case 8:
+            if (!w.beatBurst->running) {
+                w.beatBurst->elapsedTime = w.beatBurst->duration;
+                w.beatBurst->Burst(true, Game::kLoudLevel, 0.0f, 0.0f, -1.0f, 0);
+            }
+            w.beatBurst->Update(1.0f / 60.0f);
+            break;
         case 9: {
             // A new burst's first frame, along the camera's view.
             const Vector3& d = game->scene().track()->viewDirection;
@@ -429,13 +436,6 @@ void Part(benchmark::State& state, int which) {
             w.beatBurst->Update(1.0f / 60.0f);
             break;
         }
-        case 8:
-            if (!w.beatBurst->running) {
-                w.beatBurst->elapsedTime = w.beatBurst->duration;
-                w.beatBurst->Burst(true, Game::kLoudLevel, 0.0f, 0.0f, -1.0f, 0);
-            }
-            w.beatBurst->Update(1.0f / 60.0f);
-            break;
         default:
             break;
         }

@@ -114,10 +114,10 @@ void BeatBurst::Render() {
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     glDepthMask(GL_FALSE);
     SpriteFootprint footprint;
-    double active = 0.0;
+    int active = 0;
     for (const Particle& p : particles) {
         if (p.active) {
-            active += 1.0;
+            ++active;
             footprint.include(
                 footprint.project(p.position, billboardRight * p.size, billboardUp * p.size));
         }
@@ -129,7 +129,7 @@ void BeatBurst::Render() {
         // At half the window's size, as a spark's rays are thin; where sparks 64 pixels across
         // lie a dozen deep their light saturates and a quarter shows the same. The window's
         // depth is left as it was.
-        const double meanSide = std::sqrt(footprint.fill() / active);
+        const double meanSide = std::sqrt(footprint.fill() / static_cast<double>(active));
         const int divisor =
             footprint.meanDepth() >= kQuarterDepth && meanSide >= kQuarterSide ? 4 : 2;
         inLayer = layer.begin(rect, divisor, CCoarseLayer::Blend::Add, false);
