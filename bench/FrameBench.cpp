@@ -206,13 +206,18 @@ double processSeconds() {
 
 // Times each iteration on its own so the median is reported next to the mean. cpu_ms is the
 // median CPU time of the whole process (the renderer's threads included) per iteration: on a
-// machine that others share it tells the work apart from the waiting.
-template <class Step>
-void timeEach(benchmark::State& state, Step step, double unit, const char* counter) {
+// machine that others share it tells the work apart from the waiting. prepare runs before each
+// iteration, untimed.
+template <class Step, class Prepare = void (*)()>
+void timeEach(
+    benchmark::State& state, Step step, double unit, const char* counter, Prepare prepare = [] {}) {
     std::vector<double> times, cpu;
     times.reserve(100000);
     cpu.reserve(100000);
     for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
+        state.ResumeTiming();
         double c0 = processSeconds();
         auto t0 = std::chrono::steady_clock::now();
         step();
@@ -358,13 +363,19 @@ template <class Draw> void part(benchmark::State& state, Draw draw) {
         game->worldFrame();
     }
     feedWorldLevel(game->worldObjects(), Game::kLoudLevel);
+    // Each draw meets a cleared depth buffer, as in the frame: on its own last depth the
+    // depth test would turn most of it away.
     timeEach(
         state,
         [&] {
             draw(game->worldObjects());
             glFinish();
         },
-        1e3, "median_ms");
+        1e3, "median_ms",
+        [] {
+            glClear(GL_DEPTH_BUFFER_BIT);
+            glFinish();
+        });
     game->quietWorld();
 }
 
