@@ -9,7 +9,6 @@
 #include <GL/gl.h>
 
 #include <array>
-#include <initializer_list>
 #include <string>
 
 namespace {
