@@ -160,6 +160,11 @@ double BreathStream::measureFootprint(int rect[4]) const {
     return footprint.fill();
 }
 
+int BreathStream::layerDivisor(double meanSide, double meanDepth) {
+    const int divisor = CCoarseLayer::divisorFor(meanSide);
+    return meanDepth >= kCoarserDepth && divisor == 2 ? 4 : divisor;
+}
+
 void BreathStream::Render() {
     float greenOffset = intensity == 0 ? 0.0f : intensity == 1 ? -0.4f : -0.7f;
     sortForDrawing();
@@ -170,7 +175,8 @@ void BreathStream::Render() {
     const double fill = measureFootprint(rect);
     if (fill > kLayerFill) {
         const double meanSide = std::sqrt(fill / static_cast<double>(particles.size()));
-        inLayer = layer.begin(rect, CCoarseLayer::divisorFor(meanSide));
+        const double meanDepth = fill / std::max(1.0, static_cast<double>(rect[2]) * rect[3]);
+        inLayer = layer.begin(rect, layerDivisor(meanSide, meanDepth));
     } else {
         inLayer = false;
     }

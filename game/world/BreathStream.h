@@ -63,8 +63,13 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     double measureFootprint(int rect[4]) const;
 
     // Quads that fill more pixels than this together are drawn through the layer, at the
-    // size their mean side calls for (CCoarseLayer::divisorFor).
+    // size their mean side calls for (CCoarseLayer::divisorFor); a quarter instead of a half
+    // where they lie at least kCoarserDepth deep on average over their rectangle: there the
+    // ball is opaque and only its soft rim shows, which the quarter layer keeps.
     static constexpr double kLayerFill = 400000.0;
+    static constexpr double kCoarserDepth = 100.0;
+    // The layer's divisor for quads of that mean side lying that deep on average.
+    static int layerDivisor(double meanSide, double meanDepth);
     // Close to the eye the breath's quads lie hundreds deep; there they are drawn into this
     // coarser layer and laid over the window.
     CCoarseLayer layer;

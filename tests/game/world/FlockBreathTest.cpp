@@ -245,13 +245,21 @@ TEST_F(FlockBreathTest, BreathCloseUpGoesThroughTheCoarseLayerAndLooksTheSame) {
         return px;
     };
     // Close up the quads overlap hundreds deep and the layer takes them: at half the
-    // window's size, a quarter where they are over 40 pixels across, an eighth over 64.
+    // window's size, a quarter where they are over 40 pixels across, an eighth over 64, and a
+    // quarter instead of a half where they lie over 100 deep (about 180 here). Spread six times
+    // as wide, the column lies about 60 deep and keeps the half size.
     struct Case {
         float distance;
+        float spread;
         int divisor;
     };
-    for (const Case& c : {Case{190.0f, 2}, Case{80.0f, 4}, Case{40.0f, 8}}) {
-        SCOPED_TRACE(c.distance);
+    const std::vector<BreathParticle> gathered = breath.particles;
+    for (const Case& c : {Case{190.0f, 6.0f, 2}, Case{190.0f, 1.0f, 4}, Case{80.0f, 1.0f, 4},
+                          Case{40.0f, 1.0f, 8}}) {
+        SCOPED_TRACE(testing::Message() << c.distance << " units, spread " << c.spread);
+        for (size_t i = 0; i < gathered.size(); ++i) {
+            breath.particles[i].position.x = gathered[i].position.x * c.spread;
+        }
         const float distance = c.distance;
         const std::vector<unsigned char> direct = draw(false, distance);
         EXPECT_FALSE(breath.drewThroughLayer());
