@@ -18,8 +18,10 @@
 //   EmitterUpdate  the update step of all four emitters the director updates, loud
 //   Part/...       one piece of the world frame drawn alone (then glFinish), loud, with the
 //                  camera the last frame left: where the world frame's time goes;
-//                  Part/BurstStart is a new beat burst's first frame, along the view
+//                  Part/BurstStart is a new beat burst's first frame, along the view;
+//                  Part/Text the HUD's three lines of text
 #include "game/assets/MFSCloud.h"
+#include "game/assets/TextureFont.h"
 #include "game/menu/Menu3D.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
@@ -447,6 +449,12 @@ void Part(benchmark::State& state, int which) {
             w.beatBurst->Update(1.0f / 60.0f);
             break;
         }
+        case 10:
+            // The HUD's title and status lines, as the ride shows them after a change.
+            hudFont->print(10, 5, "Title: Tonecrest Demo Tune", 0, 1, 0);
+            hudFont->print(125, 460, "ViewPoint: Forward Near; HeadTilt OFF", 0, 1, 0);
+            hudFont->print(125, 445, "Speed: 50%;  Roughness: 75%", 0, 1, 0);
+            break;
         default:
             break;
         }
@@ -462,6 +470,7 @@ BENCHMARK_CAPTURE(Part, Fountain, 6)->Unit(benchmark::kMillisecond)->MinTime(1.0
 BENCHMARK_CAPTURE(Part, Clouds, 7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BeatBurst, 8)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BurstStart, 9)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK_CAPTURE(Part, Text, 10)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 double threadSeconds() {
     timespec t{};
