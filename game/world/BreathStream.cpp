@@ -1,6 +1,5 @@
 #include "game/world/BreathStream.h"
 
-#include "game/assets/SpriteFootprint.h"
 #include "game/assets/math/Random.h"
 
 #include <GL/gl.h>
@@ -150,14 +149,18 @@ void BreathStream::sortForDrawing() {
     });
 }
 
-double BreathStream::measureFootprint(int rect[4]) const {
-    SpriteFootprint footprint;
+SpriteFootprint BreathStream::footprint() const {
+    SpriteFootprint quads;
     for (const BreathParticle& p : particles) {
-        footprint.include(
-            footprint.project(p.position, billboardRight * p.size, billboardUp * p.size));
+        quads.include(quads.project(p.position, billboardRight * p.size, billboardUp * p.size));
     }
-    footprint.rect(rect);
-    return footprint.fill();
+    return quads;
+}
+
+double BreathStream::measureFootprint(int rect[4]) const {
+    const SpriteFootprint quads = footprint();
+    quads.rect(rect);
+    return quads.fill();
 }
 
 int BreathStream::layerDivisor(double meanSide, double meanDepth) {
@@ -171,12 +174,12 @@ void BreathStream::Render() {
     beginFrame(GL_BLEND, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, white);
-    int rect[4];
-    const double fill = measureFootprint(rect);
-    if (fill > kLayerFill) {
-        const double meanSide = std::sqrt(fill / static_cast<double>(particles.size()));
-        const double meanDepth = fill / std::max(1.0, static_cast<double>(rect[2]) * rect[3]);
-        inLayer = layer.begin(rect, layerDivisor(meanSide, meanDepth));
+    const SpriteFootprint quads = footprint();
+    if (quads.fill() > kLayerFill) {
+        const double meanSide = std::sqrt(quads.fill() / static_cast<double>(particles.size()));
+        int rect[4];
+        quads.rect(rect);
+        inLayer = layer.begin(rect, layerDivisor(meanSide, quads.meanDepth()));
     } else {
         inLayer = false;
     }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "game/assets/CoarseLayer.h"
+#include "game/assets/SpriteFootprint.h"
 #include "game/assets/bone/BoneAnimation.h"
 #include "game/world/ParticleEmitter.h"
 
@@ -86,6 +87,8 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     int lastIntensity = 0;
 
   private:
+    // The particles' quads under the current matrices and viewport.
+    SpriteFootprint footprint() const;
     static void swingStart(BreathParticle& p, float factor);
     static void swing(BreathParticle& p, float step);
 
