@@ -26,10 +26,10 @@ const char* viewPointName(int32_t code) {
         return "Forward Mid";
     case kViewForwardFar:
         return "Forward Far";
-    case kViewCycle:
-        return "Cycle Through View Points";
     default:
-        return "";
+        // The ride shows the cycle for any code no view point uses, so the status line names
+        // what is shown.
+        return "Cycle Through View Points";
     }
 }
 
@@ -74,7 +74,7 @@ void CControls::processControlsAt(DWORD nowMs, ITextPrinter* hud) {
     if (toggleClock >= 1000) {
         toggleClock = 1000;
     } else if (statusText[0] != '\0' && hud != nullptr) {
-        hud->printLine(200, 460, statusText);
+        hud->printLine(hudlayout::kToggleTextX, hudlayout::kToggleTextY, statusText);
     }
     for (const KeyBinding& k : keys) {
         if (!k.down || k.action < 0) {

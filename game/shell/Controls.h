@@ -22,7 +22,8 @@ enum ViewPointCode : int32_t {
     kViewCycle = 25,
 };
 
-// Name shown on the status line for a view point code; "" for an unknown code.
+// Name shown on the status line for a view point code. A code no view point uses shows the
+// cycle, and is named so.
 const char* viewPointName(int32_t code);
 
 struct KeyBinding {

@@ -14,7 +14,7 @@ void CHud::drawTitleLine(float dt, const char* mediaTitle, ITextPrinter& out) {
                       mediaTitle != nullptr ? mediaTitle : "");
         title[kBufferSize - 1] = '\0';
     }
-    out.printLine(10, 5, title);
+    out.printLine(hudlayout::kTitleX, hudlayout::kTitleY, title);
 }
 
 void CHud::drawStatusLines(float dt, CControls& controls, float smoothing, float speed,
@@ -52,8 +52,8 @@ void CHud::drawStatusLines(float dt, CControls& controls, float smoothing, float
     shown.headTilt = controls.headTilt;
     shown.smoothingPercent = smoothingPercent;
     shown.speedPercent = speedPercent;
-    out.printLine(125, 460, status1);
-    out.printLine(125, 445, status2);
+    out.printLine(hudlayout::kStatus1X, hudlayout::kStatus1Y, status1);
+    out.printLine(hudlayout::kStatus2X, hudlayout::kStatus2Y, status2);
 }
 
 void CHud::drawFrameRate(float dt, int32_t& frameCounter, ITextPrinter& out) {
@@ -68,7 +68,7 @@ void CHud::drawFrameRate(float dt, int32_t& frameCounter, ITextPrinter& out) {
         std::snprintf(rate, sizeof rate, "FPS: %d", fps);
         rate[kBufferSize - 1] = '\0';
     }
-    out.printLine(80, 460, rate);
+    out.printLine(hudlayout::kFrameRateX, hudlayout::kFrameRateY, rate);
 }
 
 void FontPrinter::printLine(int x, int y, const char* text) {

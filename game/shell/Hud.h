@@ -31,8 +31,8 @@ class CHud {
     // and clears the controls' statusRefresh; updates shown.
     void drawStatusLines(float dt, CControls& controls, float smoothing, float speed,
                          ShownStatus& shown, ITextPrinter& out);
-    // "FPS: %d" at (80, 460): the frames counted since the last update over the time it took;
-    // resets frameCounter at each update.
+    // "FPS: %d" at hudlayout's frame-rate place, below the status lines: the frames counted since
+    // the last update over the time it took; resets frameCounter at each update.
     void drawFrameRate(float dt, int32_t& frameCounter, ITextPrinter& out);
 
     const char* titleLine() const { return title; }

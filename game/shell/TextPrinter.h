@@ -4,6 +4,18 @@
 
 #include <cstring>
 
+// Where the HUD's lines stand in that space. Glyphs are 16 units high and 10 apart. The two
+// status lines keep their places; the frame rate and the one-second toggle text sit one line
+// below the second status line, clear of both, since either may show while the status lines
+// do (a toggle always brings the status lines up for five seconds).
+namespace hudlayout {
+constexpr int kTitleX = 10, kTitleY = 5;
+constexpr int kStatus1X = 125, kStatus1Y = 460;
+constexpr int kStatus2X = 125, kStatus2Y = 445;
+constexpr int kFrameRateX = 80, kFrameRateY = 430;
+constexpr int kToggleTextX = 200, kToggleTextY = 430;
+} // namespace hudlayout
+
 class ITextPrinter {
   public:
     virtual ~ITextPrinter() = default;

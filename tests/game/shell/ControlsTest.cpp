@@ -109,7 +109,7 @@ TEST_F(ControlsTest, StatusTextIsDrawnForASecondAfterAFlip) {
     c.processControlsAt(10500, &printer);
     c.processControlsAt(11000, &printer); // 984 ms after the flip
     ASSERT_EQ(printer.lines.size(), 2u);
-    EXPECT_EQ(printer.lines[1], "200,460:HEADTILT ON");
+    EXPECT_EQ(printer.lines[1], "200,430:HEADTILT ON");
     c.processControlsAt(11020, &printer); // a second is over: no longer drawn
     EXPECT_EQ(printer.lines.size(), 2u);
 }
@@ -128,7 +128,7 @@ TEST_F(ControlsTest, KeyCodesAbove255AreIgnored) {
 TEST(ViewPointNames, AsShownOnTheStatusLine) {
     EXPECT_STREQ(viewPointName(20), "Freqency Bars");
     EXPECT_STREQ(viewPointName(25), "Cycle Through View Points");
-    EXPECT_STREQ(viewPointName(7), "");
+    EXPECT_STREQ(viewPointName(7), "Cycle Through View Points");
 }
 
 } // namespace

@@ -14,8 +14,14 @@ namespace {
 struct RecordingPrinter : ITextPrinter {
     void printLine(int x, int y, const char* text) override {
         lines.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + text);
+        boxes.push_back({x, y, x + 10 * static_cast<int>(std::strlen(text)), y + 15});
     }
     std::vector<std::string> lines;
+    // Where each line's glyphs stand: 10 units a character, 15 a line.
+    struct Box {
+        int left, bottom, right, top;
+    };
+    std::vector<Box> boxes;
 };
 
 class HudStatusTest : public ::testing::Test {
@@ -105,6 +111,39 @@ TEST_F(HudStatusTest, TextsAreTruncatedPercentsAndNames) {
     EXPECT_EQ(printer.lines[1], "125,445:Speed: 100%;  Roughness: 99%");
 }
 
+TEST_F(HudStatusTest, AnUnknownViewCodeIsNamedAsTheCycleItShows) {
+    controls.viewPoint = 7; // from a settings file; the ride shows the cycle
+    frame(0.3f);
+    ASSERT_EQ(printer.lines.size(), 2u);
+    EXPECT_EQ(printer.lines[0], "125,460:ViewPoint: Cycle Through View Points; HeadTilt OFF");
+    EXPECT_EQ(controls.viewPoint, 7);
+}
+
+TEST_F(HudStatusTest, EveryLineShownAtOnceStandsClearOfTheOthers) {
+    // Y flips the head tilt: its one-second text, the status lines it brings up, the frame
+    // rate (F2) and the title all show in the same frame.
+    now = 10000;
+    pressKey('Y');
+    printer.lines.clear();
+    printer.boxes.clear();
+    controls.processControlsAt(now + 16, &printer);
+    hud.drawStatusLines(0.3f, controls, smoothing, speed, shown, printer);
+    int32_t counter = 500; // the widest rate a paced frame can show
+    hud.drawFrameRate(0.5f, counter, printer);
+    hud.drawTitleLine(0.3f, "Song", printer);
+    ASSERT_EQ(printer.boxes.size(), 5u);
+    for (size_t i = 0; i < printer.boxes.size(); ++i) {
+        const RecordingPrinter::Box& a = printer.boxes[i];
+        EXPECT_LE(a.top, 480) << printer.lines[i];
+        for (size_t j = i + 1; j < printer.boxes.size(); ++j) {
+            const RecordingPrinter::Box& b = printer.boxes[j];
+            bool apart =
+                a.right <= b.left || b.right <= a.left || a.top <= b.bottom || b.top <= a.bottom;
+            EXPECT_TRUE(apart) << printer.lines[i] << " overlaps " << printer.lines[j];
+        }
+    }
+}
+
 TEST(HudTitleTest, FollowsTheTitleWithinAQuarterSecond) {
     CHud hud;
     RecordingPrinter printer;
@@ -151,7 +190,7 @@ TEST(HudFrameRateTest, ShowsSixtyAtSteadySixtyFrames) {
             ++updates;
         }
         if (i > 70) {
-            EXPECT_EQ(printer.lines.back(), "80,460:FPS: 60") << "frame " << i;
+            EXPECT_EQ(printer.lines.back(), "80,430:FPS: 60") << "frame " << i;
         }
     }
     EXPECT_EQ(hud.framesPerSecond(), 60);
@@ -162,11 +201,11 @@ TEST(HudFrameRateTest, CountsTheFramesSinceTheLastUpdate) {
     RecordingPrinter printer;
     int32_t counter = 90; // frames counted while the display was off
     hud.drawFrameRate(0.5f, counter, printer);
-    EXPECT_EQ(printer.lines.back(), "80,460:FPS: 180");
+    EXPECT_EQ(printer.lines.back(), "80,430:FPS: 180");
     EXPECT_EQ(counter, 0);
     counter = 12;
     hud.drawFrameRate(0.2f, counter, printer);
-    EXPECT_EQ(printer.lines.back(), "80,460:FPS: 180"); // not yet half a second
+    EXPECT_EQ(printer.lines.back(), "80,430:FPS: 180"); // not yet half a second
     EXPECT_EQ(counter, 12);
 }
 
