@@ -89,7 +89,12 @@ bool levelsOf(const std::string& path, double maxSeconds, const std::atomic<bool
     levels.gainDb = tags && tags->info().hasTagGain
                         ? std::clamp(tags->info().tagGainDb, -30.0, 12.0)
                         : gainForLoudness(scan.loudness);
-    levels.ride = spectrum::calibrate(profile);
+    if (scan.complete) {
+        levels.ride = spectrum::calibrate(profile);
+    } else {
+        spectrum::SpectrumMapping prior = spectrum::defaultRideMapping().forGain(-levels.gainDb);
+        levels.ride = spectrum::calibrate(profile, &prior);
+    }
     levels.wholeSong = scan.complete;
     return true;
 }

@@ -152,9 +152,10 @@ RideLevels RideProfile::levels(const SpectrumMapping& m) const {
     return r;
 }
 
-SpectrumMapping calibrate(const RideProfile& profile) {
-    if (profile.soundingSeconds() < kMinSoundingSeconds) {
-        return defaultRideMapping();
+SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* prior) {
+    const double sound = profile.soundingSeconds();
+    if (sound < kMinSoundingSeconds) {
+        return prior ? *prior : defaultRideMapping();
     }
     SpectrumMapping m{0, kRangeDb, kTiltDbPerOctave};
     auto levelAt = [&](double top, double q) {
@@ -178,6 +179,10 @@ SpectrumMapping calibrate(const RideProfile& profile) {
         top = solve(0.5, kMedianLowL);
     }
     m.topDb = top;
+    if (prior) {
+        double trust = std::min(1.0, sound / kTrustSeconds);
+        m.topDb = trust * top + (1.0 - trust) * prior->topDb;
+    }
     return m;
 }
 

@@ -65,7 +65,7 @@ class RideProfile {
     RideLevels levels(const SpectrumMapping& m) const;
 
   private:
-    friend SpectrumMapping calibrate(const RideProfile& profile);
+    friend SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* prior);
     static constexpr int kBins = 200;
     static constexpr double kLowestDb = -170.0; // bin 0; bins are 1 dB wide
 
@@ -95,12 +95,19 @@ constexpr double kMedianLowL = 22.0;
 constexpr double kMedianHighL = 32.0;
 constexpr double kQuietBelowL = 18.0;
 constexpr double kLoudAboveL = 36.0;
-// Seconds of sound a profile needs before calibrate() trusts it.
+// Seconds of sound a profile needs before calibrate() looks at it, and the seconds after
+// which a profile with a prior is trusted alone.
 constexpr double kMinSoundingSeconds = 2.0;
+constexpr double kTrustSeconds = 30.0;
 
-// The mapping for the profiled song; defaultRideMapping() while the profile holds less than
-// kMinSoundingSeconds of sound.
-SpectrumMapping calibrate(const RideProfile& profile);
+// The mapping for the profiled song. Without a prior the profile decides alone (a whole
+// song), and defaultRideMapping() stands in while it holds less than kMinSoundingSeconds of
+// sound. With a prior (a song's opening, a running estimate) the result leans on the prior
+// while the profile is short: its top moves from the prior's to the rule's as the profile
+// grows to kTrustSeconds of sound, so a quiet intro is not taken for the whole song. The
+// prior for audio gainDb short of the normalised loudness is
+// defaultRideMapping().forGain(-gainDb).
+SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* prior = nullptr);
 
 // The mapping for music in general at the player's normalised loudness (-18 LUFS), for the
 // moments before anything is known about a song.
