@@ -166,6 +166,11 @@ bool AudioDecoder::convertFrame() {
         int rc = swr_alloc_set_opts2(&d->resampler, &stereo, AV_SAMPLE_FMT_FLT, kRate, &in,
                                      AVSampleFormat(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
+        // A mono file's one channel is its centre, which the converter would give each side
+        // 3 dB down; the player plays it at its own level on both sides instead.
+        if (rc >= 0 && channels == 1) {
+            rc = av_opt_set_double(d->resampler, "clev", 1.0, 0);
+        }
         if (rc < 0 || swr_init(d->resampler) < 0) {
             swr_free(&d->resampler);
             return fail("cannot convert its samples (" + std::to_string(channels) +

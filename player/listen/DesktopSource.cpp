@@ -7,7 +7,10 @@ DesktopSource::DesktopSource(Options o) {
     options.onStatus = std::move(o.onStatus);
     // What the monitor delivers has been heard already: nothing waits in a device after it.
     options.onFrames = [this](const float* frames, size_t count, int) {
-        audio.write(frames, long(count), 0, HeardAudio::nowSeconds());
+        scaled.assign(frames, frames + count * 2);
+        loudness.process(scaled.data(), long(count));
+        gain.store(loudness.gainDb());
+        audio.write(scaled.data(), long(count), 0, HeardAudio::nowSeconds());
     };
     listener = std::make_unique<DesktopListener>(std::move(options));
 }

@@ -3,6 +3,9 @@
 //
 // Contract:
 // - Only the default output's monitor is recorded (see DesktopCapture), never a microphone.
+// - What it hears is loudness-normalised for the player's levels (RunningLoudness), as the
+//   player's own songs are: a quiet and a loud desktop song ride alike after a few seconds.
+//   The desktop's own sound is left as it is.
 // - state() is Playing while sound arrives, Paused while the output is silent, Stopped while
 //   there is no server or no output to listen to; title() is the desktop player's title, else
 //   "Desktop audio".
@@ -13,11 +16,14 @@
 #pragma once
 
 #include "player/capture/DesktopListener.h"
+#include "player/loudness/RunningLoudness.h"
 #include "player/ui/Player.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class DesktopSource : public ListeningSource {
   public:
@@ -43,9 +49,14 @@ class DesktopSource : public ListeningSource {
     int channels() const override { return DesktopCapture::kChannels; }
     int sampleRate() const override { return AudioSource::kRate; }
     std::string statusLine() const override;
+    // The normalisation gain in dB (read on any thread; changes on the capture's).
+    double gainDb() const { return gain.load(); }
 
   private:
     HeardAudio audio;
+    RunningLoudness loudness;  // capture thread
+    std::vector<float> scaled; // capture thread
+    std::atomic<double> gain{0};
     std::unique_ptr<DesktopListener> listener;
     bool running = false;
 };

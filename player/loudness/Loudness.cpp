@@ -13,9 +13,10 @@
 #include <memory>
 #include <vector>
 
-bool measureLoudness(const std::string& path, LoudnessResult& out, std::string& error,
-                     const std::atomic<bool>* cancel) {
-    std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(path, error);
+bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
+              spectrum::RideProfile* profile, const std::atomic<bool>* cancel) {
+    out = SongScan{};
+    std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(path, out.error);
     if (!decoder) {
         return false;
     }
@@ -24,24 +25,41 @@ bool measureLoudness(const std::string& path, LoudnessResult& out, std::string& 
                      EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK),
         [](ebur128_state* s) { ebur128_destroy(&s); });
     if (!state) {
-        error = path + ": cannot measure its loudness";
+        out.error = path + ": cannot measure its loudness";
         return false;
     }
+    const long limit = maxSeconds > 0 ? long(maxSeconds * AudioDecoder::kRate) : -1;
+    long done = 0;
     std::vector<float> chunk(8192 * AudioDecoder::kChannels);
     for (;;) {
         if (cancel && cancel->load()) {
-            error = path + ": measurement cancelled";
-            return false;
-        }
-        long got = decoder->read(chunk.data(), 8192);
-        if (got < 0) {
-            error = decoder->error();
-            return false;
-        }
-        if (got == 0) {
+            out.error = path + ": scan cancelled";
             break;
         }
-        ebur128_add_frames_float(state.get(), chunk.data(), size_t(got));
+        long want = limit < 0 ? 8192 : std::min<long>(8192, limit - done);
+        if (want <= 0) {
+            break;
+        }
+        long got = decoder->read(chunk.data(), want);
+        if (got < 0) {
+            out.error = decoder->error();
+            break;
+        }
+        if (got > 0) {
+            ebur128_add_frames_float(state.get(), chunk.data(), size_t(got));
+            if (profile) {
+                profile->add(chunk.data(), got);
+            }
+            done += got;
+        }
+        if (got < want) {
+            out.complete = true;
+            break;
+        }
+    }
+    out.seconds = double(done) / AudioDecoder::kRate;
+    if (!out.complete && done < AudioDecoder::kRate) {
+        return false; // not a second of it: nothing worth measuring
     }
     double lufs = 0, peak = 0, p = 0;
     ebur128_loudness_global(state.get(), &lufs);
@@ -50,9 +68,40 @@ bool measureLoudness(const std::string& path, LoudnessResult& out, std::string& 
             peak = std::max(peak, p);
         }
     }
-    out.integratedLufs = lufs;
-    out.samplePeak = peak;
+    out.loudness.integratedLufs = lufs;
+    out.loudness.samplePeak = peak;
     return true;
+}
+
+namespace {
+// The levels one scan gives; tags name the gain where the file has them. False (levels
+// left at their defaults) when nothing could be decoded.
+bool levelsOf(const std::string& path, double maxSeconds, const std::atomic<bool>* cancel,
+              SongLevels& levels) {
+    levels = SongLevels{};
+    SongScan scan;
+    spectrum::RideProfile profile;
+    if (!scanSong(path, maxSeconds, scan, &profile, cancel)) {
+        return false;
+    }
+    std::string error;
+    std::unique_ptr<AudioDecoder> tags = AudioDecoder::open(path, error);
+    levels.gainDb = tags && tags->info().hasTagGain
+                        ? std::clamp(tags->info().tagGainDb, -30.0, 12.0)
+                        : gainForLoudness(scan.loudness);
+    if (scan.complete) {
+        levels.ride = spectrum::calibrate(profile);
+    } else {
+        spectrum::SpectrumMapping prior = spectrum::defaultRideMapping().forGain(-levels.gainDb);
+        levels.ride = spectrum::calibrate(profile, &prior);
+    }
+    levels.wholeSong = scan.complete;
+    return true;
+}
+} // namespace
+
+bool openingLevels(const std::string& path, SongLevels& out) {
+    return levelsOf(path, kOpeningSeconds, nullptr, out);
 }
 
 double gainForLoudness(const LoudnessResult& r) {
@@ -78,7 +127,7 @@ LoudnessScanner::~LoudnessScanner() {
 void LoudnessScanner::request(const std::string& path, bool urgent) {
     {
         std::lock_guard<std::mutex> hold(lock);
-        if (gains.count(path)) {
+        if (results.count(path)) {
             return;
         }
         auto it = std::find(queue.begin(), queue.end(), path);
@@ -98,12 +147,21 @@ void LoudnessScanner::request(const std::string& path, bool urgent) {
 }
 
 bool LoudnessScanner::gainFor(const std::string& path, double& gainDb) const {
-    std::lock_guard<std::mutex> hold(lock);
-    auto it = gains.find(path);
-    if (it == gains.end()) {
+    SongLevels levels;
+    if (!levelsFor(path, levels)) {
         return false;
     }
-    gainDb = it->second;
+    gainDb = levels.gainDb;
+    return true;
+}
+
+bool LoudnessScanner::levelsFor(const std::string& path, SongLevels& out) const {
+    std::lock_guard<std::mutex> hold(lock);
+    auto it = results.find(path);
+    if (it == results.end()) {
+        return false;
+    }
+    out = it->second;
     return true;
 }
 
@@ -127,17 +185,10 @@ void LoudnessScanner::run() {
         queue.pop_front();
         busy = true;
         hold.unlock();
-        LoudnessResult r;
-        std::string error;
-        double gain = 0;
-        std::unique_ptr<AudioDecoder> tags = AudioDecoder::open(path, error);
-        if (tags && tags->info().hasTagGain) {
-            gain = std::clamp(tags->info().tagGainDb, -30.0, 12.0); // no need to measure
-        } else if (tags && measureLoudness(path, r, error, &quit)) {
-            gain = gainForLoudness(r);
-        }
+        SongLevels levels;
+        levelsOf(path, 0, &quit, levels);
         hold.lock();
-        gains[path] = gain;
+        results[path] = levels;
     }
     busy = false;
     idle.notify_all();

@@ -2,6 +2,8 @@
 // same loudness (AudioDecoder::kLoudnessTargetLufs, the ReplayGain 2 reference level).
 #pragma once
 
+#include "player/spectrum/RideCalibration.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -15,14 +17,39 @@ struct LoudnessResult {
     double samplePeak = 0;     // largest absolute sample, 1 = full scale
 };
 
-// Decodes the whole file as fast as it can and measures it; false with the reason in error
-// (also when cancel becomes true midway).
-bool measureLoudness(const std::string& path, LoudnessResult& out, std::string& error,
-                     const std::atomic<bool>* cancel = nullptr);
+// What one decoding pass over a song's beginning, or the whole of it, found out.
+struct SongScan {
+    bool complete = false;   // the scan reached the song's end
+    double seconds = 0;      // of audio scanned
+    LoudnessResult loudness; // of what was scanned
+    std::string error;       // why the scan ended before the song did; "" otherwise
+};
+
+// Decodes path from its start, as fast as it can, for at most maxSeconds (0: all of it),
+// measuring its loudness and feeding its audio to profile when given. False, with the
+// reason in out.error, when the file cannot be opened or not a second of it can be decoded;
+// a scan that stops later (a damaged tail, cancel set) is true and not complete.
+bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
+              spectrum::RideProfile* profile = nullptr, const std::atomic<bool>* cancel = nullptr);
 
 // The gain in dB that brings a measured song to the target, lowered where needed so that its
 // peak does not clip, and kept within -30..+12 dB. Silence gets 0.
 double gainForLoudness(const LoudnessResult& r);
+
+// How a song is to be played and shown: its loudness gain and its ride calibration (relative
+// to the song as decoded, before the gain).
+struct SongLevels {
+    double gainDb = 0;
+    spectrum::SpectrumMapping ride = spectrum::defaultRideMapping();
+    bool wholeSong = false; // both come from the whole song, not only its opening
+};
+
+// The levels from the song's first kOpeningSeconds, decoded at once on the calling thread (a
+// few tens of milliseconds), for the moment the song starts; wholeSong when the song is that
+// short. The gain comes from the song's gain tags where present. False when the file cannot
+// be decoded.
+constexpr double kOpeningSeconds = 10.0;
+bool openingLevels(const std::string& path, SongLevels& out);
 
 // Measures songs one after another on a background thread of the lowest priority, ahead of
 // their turn, and keeps the results. All members may be called from any thread.
@@ -37,6 +64,9 @@ class LoudnessScanner {
     void request(const std::string& path, bool urgent = false);
     // True with the gain once path has been measured (0 dB for a file that could not be).
     bool gainFor(const std::string& path, double& gainDb) const;
+    // True with the song's levels once path has been scanned. A song whose scan could not
+    // reach its end gets wholeSong false: its levels cover what could be decoded.
+    bool levelsFor(const std::string& path, SongLevels& out) const;
     // Blocks until the queue is empty (tests and the benchmark).
     void waitIdle();
 
@@ -46,7 +76,7 @@ class LoudnessScanner {
     mutable std::mutex lock;
     std::condition_variable wake, idle;
     std::deque<std::string> queue;
-    std::map<std::string, double> gains;
+    std::map<std::string, SongLevels> results;
     bool busy = false;
     std::atomic<bool> quit{false};
     std::thread worker;

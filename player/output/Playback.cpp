@@ -85,6 +85,15 @@ double Playback::position() const {
     return songDuration > 0 ? std::min(p, songDuration) : p;
 }
 
+double Playback::heardGainDb() const {
+    std::lock_guard<std::mutex> hold(const_cast<std::mutex&>(lock));
+    int64_t heardAt = ring.readIndex() - device.delayFrames();
+    while (gainMarks.size() > 1 && gainMarks.front().first < heardAt) {
+        gainMarks.pop_front();
+    }
+    return gainMarks.empty() ? 0.0 : gainMarks.front().second;
+}
+
 double Playback::duration() const {
     std::lock_guard<std::mutex> hold(const_cast<std::mutex&>(lock));
     return songDuration;
@@ -211,6 +220,15 @@ void Playback::decodeSome() {
         chunk[size_t(2 * i + 1)] *= float(gain);
     }
     ring.push(chunk.data(), got);
+    {
+        double db = 20.0 * std::log10(std::max(gain, 1e-6));
+        std::lock_guard<std::mutex> hold(lock);
+        if (!gainMarks.empty() && gainMarks.back().second == db) {
+            gainMarks.back().first = ring.writeIndex();
+        } else {
+            gainMarks.emplace_back(ring.writeIndex(), db);
+        }
+    }
     if (got < want) {
         songEndFrame.store(ring.writeIndex());
         decoder.reset();

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 struct PlaybackEvent {
@@ -48,6 +49,9 @@ class Playback : private AudioOutput::Source {
     void setVolume(double volume);
     // Loudness gain of the current song in dB, faded in over a tenth of a second.
     void setGainDb(double gainDb);
+    // The loudness gain in dB of what the listener hears now: the gain is applied as the song
+    // is decoded, up to a second before it is heard.
+    double heardGainDb() const;
 
     PlayState state() const { return PlayState(stateNow.load()); }
     // Seconds into the current song of what the listener hears now.
@@ -86,6 +90,8 @@ class Playback : private AudioOutput::Source {
     int64_t songStartFrame = 0;
     double songStartSeconds = 0;
     double songDuration = -1;
+    // Ring index up to which each gain was applied, oldest first.
+    mutable std::deque<std::pair<int64_t, double>> gainMarks;
 
     // Decoding thread only.
     std::unique_ptr<AudioDecoder> decoder;

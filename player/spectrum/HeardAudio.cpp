@@ -58,10 +58,11 @@ int64_t HeardAudio::heardFrame(double now) const {
     return std::max<int64_t>(0, std::min(heard, s.total));
 }
 
-int64_t HeardAudio::heardWindow(double now, float* out, long count) const {
+int64_t HeardAudio::heardWindow(double now, float* out, long count, long ahead) const {
     count = std::min(count, kCapacity / 2);
     for (;;) {
-        int64_t end = heardFrame(now);
+        int64_t heard = heardFrame(now);
+        int64_t end = std::min(heard + ahead, total.load(std::memory_order_acquire));
         int64_t first = end - count;
         for (long i = 0; i < count;) {
             int64_t f = first + i;
@@ -77,7 +78,7 @@ int64_t HeardAudio::heardWindow(double now, float* out, long count) const {
         }
         // Valid unless the writer has gone round the ring onto the copied frames meanwhile.
         if (total.load(std::memory_order_acquire) - first <= kCapacity) {
-            return end;
+            return heard;
         }
     }
 }

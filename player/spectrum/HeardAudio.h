@@ -27,10 +27,11 @@ class HeardAudio {
     // plays out, then the heard position stays where it is.
     void markIdle(double now);
 
-    // Reader: copies the count frames (count <= kCapacity / 2) that end at the frame heard at
-    // time now into out (interleaved stereo); frames before the first write are silence.
-    // Returns the index (since the start) of the frame heard at now.
-    int64_t heardWindow(double now, float* out, long count) const;
+    // Reader: copies the count frames (count <= kCapacity / 2) that end ahead frames after the
+    // frame heard at time now into out (interleaved stereo), or at the last frame written when
+    // fewer were; frames before the first write are silence. Returns the index (since the
+    // start) of the frame heard at now.
+    int64_t heardWindow(double now, float* out, long count, long ahead = 0) const;
     // Reader: index of the frame heard at time now.
     int64_t heardFrame(double now) const;
     // Frames written since the start.

@@ -19,12 +19,20 @@ struct LevelFrame {
 // Fills LevelFrames from what the listener hears. While the audio is not playing the last
 // spectrum and waveform stay as they were (only the state changes), so a visualization that
 // watches for change sees none.
+//
+// The spectrum is centred on the moment heard: its window reaches half a window past it where
+// those frames have been handed to the device already (a file playing), and ends at the last
+// frame there is otherwise (the desktop's output, heard as it arrives).
 class LevelBuilder {
   public:
     LevelBuilder();
-    // Brings frame up to time now (seconds of HeardAudio::nowSeconds()).
+    // Brings frame up to time now (seconds of HeardAudio::nowSeconds()): the moment the frame
+    // will be seen, which may lie a little after the moment it is built.
     void update(const HeardAudio& audio, PlayState state, double now);
     const LevelFrame& frame() const { return current; }
+    // The decibel mapping of the spectrum from the next update on.
+    void setMapping(const spectrum::SpectrumMapping& m) { analyzer.setMapping(m); }
+    const spectrum::SpectrumMapping& mapping() const { return analyzer.mapping(); }
 
   private:
     SpectrumAnalyzer analyzer;

@@ -1,10 +1,13 @@
 // The player's spectrum of one channel: 1024 linear cells from 21.5 Hz to 22050 Hz, from a
 // Hann-windowed 2048-sample FFT of 44.1 kHz audio. Cell k holds FFT bin k (k x 21.53 Hz) for
 // k >= 1; cell 0 repeats bin 1, the lowest band that carries sound (bin 0 is the constant
-// offset). Each cell's magnitude in decibels becomes 0..255 over a kRangeDb range whose top,
-// kTopDb, is relative to a full-scale sine: level = (dB - kTopDb + kRangeDb) / kRangeDb * 255,
-// clamped. See the player's README section for why the range sits where it does.
+// offset). Each cell's magnitude in decibels, relative to a full-scale sine, becomes 0..255
+// through a SpectrumMapping: the fixed one (a kRangeDb range whose top lies kTopDb above a
+// full-scale sine) until setMapping() gives another, such as a song's ride calibration (see
+// RideCalibration.h and the player's README).
 #pragma once
+
+#include "player/spectrum/SpectrumMapping.h"
 
 #include <vector>
 
@@ -27,11 +30,25 @@ class SpectrumAnalyzer {
     void analyseInterleaved(const float* frames, long count, int channel,
                             unsigned char out[kBands]);
 
-    // The level a cell shows for a magnitude of db decibels relative to a full-scale sine.
+    // The cells' magnitudes in dB relative to a full-scale sine (silence gives -400), for
+    // count interleaved stereo frames as above.
+    void decibelsInterleaved(const float* frames, long count, int channel, float out[kBands]);
+
+    // The mapping from decibels to levels used from the next call on.
+    void setMapping(const spectrum::SpectrumMapping& m);
+    const spectrum::SpectrumMapping& mapping() const { return current; }
+
+    // The level a cell shows for a magnitude of db decibels under the fixed mapping.
     static unsigned char levelOf(double db);
 
   private:
+    void load(const float* frames, long count, int stride, int channel);
+    void transform(float db[kBands]);
     void transform(unsigned char out[kBands]);
+
+    spectrum::SpectrumMapping current;
+    spectrum::MappingTable table;
+    float decibels[kBands];
 
     std::vector<float> window;
     float* input = nullptr;

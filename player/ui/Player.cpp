@@ -1,10 +1,16 @@
 #include "player/ui/Player.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 namespace {
+// A refined ride calibration takes over within about this many seconds, not at once.
+constexpr double kRideEaseSeconds = 1.5;
+// How often the running profile's calibration is worked out again.
+constexpr double kRunningUpdateSeconds = 1.0;
+
 // The title shown for a file without a title tag: its name without the extension.
 std::string fileTitle(const std::string& path) {
     return std::filesystem::path(path).stem().string();
@@ -58,12 +64,20 @@ void Player::playIndex(int index) {
 
 void Player::startCurrent() {
     const std::string& path = songs.currentPath();
-    double gain = 0;
-    waitingForGain = settings.normalise && !scanner.gainFor(path, gain);
-    if (waitingForGain) {
+    // The first frame is already calibrated and normalised: from the whole song's scan when
+    // it is done, else from the song's opening, decoded now, while the whole song is scanned.
+    SongLevels levels;
+    waitingForLevels = !scanner.levelsFor(path, levels);
+    if (waitingForLevels) {
+        openingLevels(path, levels);
         scanner.request(path, true);
     }
-    currentGain = settings.normalise ? gain : 0;
+    currentGain = settings.normalise ? levels.gainDb : 0;
+    songRide = levels.ride;
+    rideFromRunning = false;
+    snapRide = true;
+    running.clear();
+    runningAt = -1;
     playback.play(path, currentGain);
     // Measure the next songs while this one plays.
     for (int k = 1; k <= 2; ++k) {
@@ -122,49 +136,107 @@ void Player::setVolume(double v) {
 
 void Player::setNormalise(bool on) {
     settings.normalise = on;
-    double gain = 0;
+    SongLevels levels;
     if (!on) {
         currentGain = 0;
-    } else if (scanner.gainFor(songs.currentPath(), gain)) {
-        currentGain = gain;
-    } else {
-        waitingForGain = true;
+    } else if (scanner.levelsFor(songs.currentPath(), levels)) {
+        currentGain = levels.gainDb;
+    } else if (openingLevels(songs.currentPath(), levels)) {
+        currentGain = levels.gainDb;
+        waitingForLevels = true;
         scanner.request(songs.currentPath(), true);
     }
     playback.setGainDb(currentGain);
 }
 
-void Player::applyGain(const std::string& path, bool fromTags, double tagGainDb) {
-    if (!settings.normalise) {
+void Player::setRideCalibration(bool on) {
+    settings.rideCalibration = on;
+    snapRide = true;
+}
+
+void Player::takeScannedLevels() {
+    SongLevels levels;
+    if (!scanner.levelsFor(songs.currentPath(), levels)) {
         return;
     }
-    if (fromTags) {
-        waitingForGain = false;
-        currentGain = std::clamp(tagGainDb, -30.0, 12.0);
+    waitingForLevels = false;
+    if (settings.normalise && levels.gainDb != currentGain) {
+        currentGain = levels.gainDb;
         playback.setGainDb(currentGain);
+    }
+    // A scan that could not reach the song's end (a damaged tail) leaves the ride to what is
+    // heard; its blend of the part it decoded stands in until that has enough to go on.
+    songRide = levels.ride;
+    rideFromRunning = !levels.wholeSong;
+}
+
+// Feeds the running profile what was heard since the last tick, and while it decides the
+// ride, works out its calibration now and then.
+void Player::followRunningLevels(const HeardAudio& audio, PlayState state, double now) {
+    const bool decides = listening || rideFromRunning;
+    if (!decides || state != PlayState::Playing) {
         return;
     }
-    double gain = 0;
-    if (scanner.gainFor(path, gain)) {
-        waitingForGain = false;
-        if (gain != currentGain) {
-            currentGain = gain;
-            playback.setGainDb(currentGain);
-        }
+    int64_t at = audio.heardFrame(now);
+    if (runningAt < 0 || at < runningAt) {
+        runningAt = at;
+        return;
     }
+    long count = long(std::min<int64_t>(at - runningAt, HeardAudio::kCapacity / 2));
+    if (count > 0) {
+        heardFrames.resize(size_t(count) * 2);
+        audio.heardWindow(now, heardFrames.data(), count);
+        running.add(heardFrames.data(), count);
+        runningAt = at;
+    }
+    if (now >= nextRunningUpdate) {
+        nextRunningUpdate = now + kRunningUpdateSeconds;
+        // What is heard carries the song's gain; songRide is relative to the song before it.
+        double gain = listening ? 0.0 : playback.heardGainDb();
+        spectrum::SpectrumMapping prior =
+            listening ? spectrum::defaultRideMapping() : songRide.forGain(gain);
+        songRide = spectrum::calibrate(running, &prior).forGain(-gain);
+    }
+}
+
+void Player::updateMapping(double now) {
+    double dt = lastTick < 0 ? 0 : std::max(0.0, now - lastTick);
+    lastTick = now;
+    if (!settings.rideCalibration) {
+        builder.setMapping(spectrum::SpectrumMapping::fixed());
+        snapRide = true;
+        return;
+    }
+    if (snapRide) {
+        shownTop = songRide.topDb;
+        snapRide = false;
+    } else {
+        shownTop += (songRide.topDb - shownTop) * (1.0 - std::exp(-dt / kRideEaseSeconds));
+    }
+    spectrum::SpectrumMapping shown = songRide;
+    shown.topDb = shownTop;
+    // The heard audio carries the song's gain; the picture follows it exactly.
+    builder.setMapping(shown.forGain(listening ? 0.0 : playback.heardGainDb()));
 }
 
 void Player::setListeningSource(ListeningSource* source) {
     if (source && !listening) {
         fileMedia = current;
         fileArtist = songArtist;
+        fileRide = songRide;
+        songRide = spectrum::defaultRideMapping();
     } else if (!source && listening) {
-        // Back to the files: the pane names the song again.
+        // Back to the files: the pane names the song again, and it rides as it did.
         current = fileMedia;
         songArtist = fileArtist;
+        songRide = fileRide;
         ++serial;
     }
     listening = source;
+    running.clear();
+    runningAt = -1;
+    nextRunningUpdate = 0;
+    snapRide = true;
     listeningTitle.clear();
     listeningStatus = source ? source->statusLine() : std::string();
     if (source) {
@@ -181,7 +253,6 @@ void Player::tick(double now) {
                        e.info.title.empty() ? fileTitle(e.path) : e.info.title};
             songArtist = e.info.artist;
             ++serial;
-            applyGain(e.path, e.info.hasTagGain, e.info.tagGainDb);
             break;
         case PlaybackEvent::Failed:
             statusLine = "Skipped " + e.reason; // the reason names the file
@@ -197,8 +268,8 @@ void Player::tick(double now) {
             break;
         }
     }
-    if (waitingForGain) {
-        applyGain(songs.currentPath(), false, 0);
+    if (waitingForLevels) {
+        takeScannedLevels();
     }
     if (listening) {
         std::string t = listening->title();
@@ -209,8 +280,10 @@ void Player::tick(double now) {
             ++serial;
         }
         listeningStatus = listening->statusLine();
-        builder.update(listening->heard(), listening->state(), now);
-    } else {
-        builder.update(heard, playback.state(), now);
     }
+    const HeardAudio& audio = listening ? listening->heard() : heard;
+    PlayState state = listening ? listening->state() : playback.state();
+    followRunningLevels(audio, state, now);
+    updateMapping(now);
+    builder.update(audio, state, now);
 }

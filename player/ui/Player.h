@@ -55,6 +55,8 @@ class Player {
     void seekTo(double seconds);
     void setVolume(double volume);
     void setNormalise(bool on);
+    // The ride calibration on (each song's own spectrum mapping) or off (the fixed mapping).
+    void setRideCalibration(bool on);
 
     // Once per frame: takes the audio side's news, moves the queue on, updates the levels.
     void tick(double now);
@@ -68,6 +70,9 @@ class Player {
     double duration() const { return playback.duration(); }
     double volume() const { return settings.volume; }
     bool normalise() const { return settings.normalise; }
+    bool rideCalibration() const { return settings.rideCalibration; }
+    // The mapping the levels were last built with.
+    const spectrum::SpectrumMapping& spectrumMapping() const { return builder.mapping(); }
     double gainDb() const { return currentGain; }
     const PlayQueue& queue() const { return songs; }
     const std::string& artist() const { return songArtist; }
@@ -84,7 +89,9 @@ class Player {
 
   private:
     void startCurrent();
-    void applyGain(const std::string& path, bool fromTags, double tagGainDb);
+    void takeScannedLevels();
+    void followRunningLevels(const HeardAudio& audio, PlayState state, double now);
+    void updateMapping(double now);
 
     PlayerSettings settings;
     HeardAudio heard;
@@ -97,10 +104,24 @@ class Player {
     std::string listeningStatus;
     MediaDescription fileMedia; // the song's, while a source is set
     std::string fileArtist;
+    spectrum::SpectrumMapping fileRide;
 
     MediaDescription current;
     uint64_t serial = 0;
     std::string songArtist, statusLine;
-    bool waitingForGain = false; // measured gain still to come for the current song
+    bool waitingForLevels = false; // the whole song's scan still to come
     double currentGain = 0;
+
+    // The ride calibration. songRide is the song's mapping relative to the song as decoded
+    // (before its gain); shownTop eases towards it when a scan refines it. While listening,
+    // or when a song's scan could not finish, the running profile of what is heard decides.
+    spectrum::SpectrumMapping songRide = spectrum::defaultRideMapping();
+    bool rideFromRunning = false;
+    bool snapRide = true;
+    double shownTop = 0;
+    double lastTick = -1;
+    spectrum::RideProfile running{spectrum::RideProfile::Memory::Recent};
+    int64_t runningAt = -1;         // index of the last heard frame the profile took
+    double nextRunningUpdate = 0;   // when calibrate(running) is next worked out
+    std::vector<float> heardFrames; // the frames heard since the last tick
 };

@@ -31,6 +31,7 @@ const char* const kHelp[] = {
     "Left/Right seek 5 seconds back / on",
     "Up/Down    volume",
     "L          loudness normalisation on / off",
+    "C          ride calibration: each song's own / the fixed spectrum scale",
     "V          next visualization",
     "D          listen to what the desktop plays / back to the queue",
     "Q          queue (click a song to play it)",
@@ -104,6 +105,7 @@ void PlayerWindow::layout() {
     add("Next", &PlayerWindow::doNext, 52);
     add("Desktop", &PlayerWindow::doDesktop, 76);
     add("Loudness", &PlayerWindow::doLoudness, 120);
+    add("Ride", &PlayerWindow::doRide, 96);
     add("Visualization", &PlayerWindow::doVisualization, std::max(80, width - x - 166));
     volumeBar = {width - 150, y + 9, 140, 10};
     panelSeen.clear();
@@ -156,6 +158,9 @@ void PlayerWindow::doNext() {
 void PlayerWindow::doLoudness() {
     player.setNormalise(!player.normalise());
 }
+void PlayerWindow::doRide() {
+    player.setRideCalibration(!player.rideCalibration());
+}
 void PlayerWindow::doVisualization() {
     pane.chooseNext();
     player.currentSettings().visualization = pane.chosenKey();
@@ -189,6 +194,9 @@ void PlayerWindow::key(int sym, bool ctrl) {
         break;
     case SDLK_l:
         doLoudness();
+        break;
+    case SDLK_c:
+        doRide();
         break;
     case SDLK_v:
         doVisualization();
@@ -359,6 +367,8 @@ void PlayerWindow::drawPanel(Canvas& c) {
             label = player.state() == PlayState::Playing && !listening ? "Pause" : "Play";
         } else if (b.action == &PlayerWindow::doLoudness) {
             label = std::string("Loudness: ") + (player.normalise() ? "on" : "off");
+        } else if (b.action == &PlayerWindow::doRide) {
+            label = std::string("Ride: ") + (player.rideCalibration() ? "song" : "fixed");
         } else if (b.action == &PlayerWindow::doVisualization) {
             std::string name = pane.chosenName();
             label = "Vis: " + (name.empty() ? std::string("none") : name);
@@ -458,13 +468,14 @@ void PlayerWindow::run() {
         }
         next = std::max(next + frame, now - frame);
         handleRequests();
-        player.tick(now);
+        player.tick(now + 0.5 * frame);
         pane.frame(player, paneArea.w, paneArea.h, font);
         // The panel changes a few times a second: redraw it only then.
         std::string seen = std::to_string(long(player.position() * 4)) + "|" +
-                           player.media().title + "|" + std::to_string(int(player.state())) + "|" +
-                           player.status() + "|" + std::to_string(player.queue().current()) + "|" +
-                           pane.chosenKey() + (listeningToDesktop() ? "|listening" : "");
+                           (player.rideCalibration() ? "song|" : "fixed|") + player.media().title +
+                           "|" + std::to_string(int(player.state())) + "|" + player.status() + "|" +
+                           std::to_string(player.queue().current()) + "|" + pane.chosenKey() +
+                           (listeningToDesktop() ? "|listening" : "");
         bool panelToo = seen != panelSeen;
         panelSeen = seen;
         draw(panelToo);

@@ -21,7 +21,9 @@ class DesktopSource;
 class PlayerWindow {
   public:
     static constexpr int kPanelHeight = 150;
-    static constexpr int kFramesPerSecond = 30;
+    // The pane (and so the plug-in) is drawn 60 times a second; each frame's levels are aimed
+    // half a frame ahead, at the middle of the time the frame stays up.
+    static constexpr int kFramesPerSecond = 60;
 
     PlayerWindow(Player& player, NowPlayingPane& pane, PlayerRequests& requests);
     ~PlayerWindow();
@@ -65,6 +67,7 @@ class PlayerWindow {
     void doStop();
     void doNext();
     void doLoudness();
+    void doRide();
     void doVisualization();
     void doDesktop();
     void leaveListening();

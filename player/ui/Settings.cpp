@@ -29,6 +29,8 @@ PlayerSettings PlayerSettings::load(const std::string& path) {
             }
         } else if (key == "normalise") {
             s.normalise = value != "0";
+        } else if (key == "calibration") {
+            s.rideCalibration = value != "0";
         } else if (key == "visualization") {
             s.visualization = value;
         } else if (key == "song" && !value.empty()) {
@@ -56,7 +58,8 @@ bool PlayerSettings::save(const std::string& path) const {
             return false;
         }
         out << "volume=" << volume << "\nnormalise=" << (normalise ? 1 : 0)
-            << "\nvisualization=" << visualization << "\nposition=" << queuePosition << "\n";
+            << "\ncalibration=" << (rideCalibration ? 1 : 0) << "\nvisualization=" << visualization
+            << "\nposition=" << queuePosition << "\n";
         for (const std::string& song : queue) {
             if (song.find('\n') == std::string::npos) {
                 out << "song=" << song << "\n";

@@ -7,9 +7,10 @@
 #include <vector>
 
 struct PlayerSettings {
-    double volume = 0.8;       // 0..1
-    bool normalise = true;     // loudness normalisation
-    std::string visualization; // the chosen one's registry key name; "" = the first
+    double volume = 0.8;         // 0..1
+    bool normalise = true;       // loudness normalisation
+    bool rideCalibration = true; // each song's spectrum mapping; false: the fixed mapping
+    std::string visualization;   // the chosen one's registry key name; "" = the first
     std::vector<std::string> queue;
     int queuePosition = -1;
 

@@ -1,0 +1,44 @@
+// Loudness normalisation for audio without an end, such as the desktop's output: a running
+// EBU R128 estimate and a gain that follows it slowly.
+//
+// Every tenth of a second the short-term loudness (the last 3 s) is taken; readings of sound
+// (above kGateLufs) are averaged, as energy, over the last kMemorySeconds, and the gain heads
+// for the one that brings that average to AudioDecoder::kLoudnessTargetLufs (within -30..+12
+// dB). The gain moves at most kFastDbPerSecond during the first kSettleSeconds of sound and
+// kSlowDbPerSecond after, and holds through silence, so a song settles within about ten
+// seconds and its own swells and breaks do not pump.
+//
+// One thread owns an instance.
+#pragma once
+
+#include <deque>
+
+class RunningLoudness {
+  public:
+    static constexpr double kGateLufs = -50.0;
+    static constexpr double kMemorySeconds = 6.0;
+    static constexpr double kSettleSeconds = 10.0;
+    static constexpr double kFastDbPerSecond = 6.0;
+    static constexpr double kSlowDbPerSecond = 2.0;
+
+    RunningLoudness();
+    ~RunningLoudness();
+    RunningLoudness(const RunningLoudness&) = delete;
+    RunningLoudness& operator=(const RunningLoudness&) = delete;
+
+    // Measures count stereo frames (44.1 kHz) and scales them in place by the gain, which
+    // moves smoothly across them.
+    void process(float* frames, long count);
+    double gainDb() const { return gain; }
+    // The running estimate in LUFS; kGateLufs until there has been sound.
+    double estimateLufs() const;
+
+  private:
+    void step(double seconds);
+
+    void* meter;                 // the libebur128 state
+    std::deque<double> readings; // energies of the short-term readings of sound, newest last
+    long sinceReading = 0;
+    double gain = 0;     // dB, applied now
+    double sounding = 0; // seconds of sound so far
+};
