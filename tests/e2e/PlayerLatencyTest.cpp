@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr double kPeriod = 1.0, kBurst = 0.3, kAmplitude = 0.3;
+constexpr double kBurst = 0.3, kAmplitude = 0.3;
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -74,7 +74,7 @@ class MonitorOnsets {
                     ++quietFrames;
                     continue;
                 }
-                if (quietFrames > 44100 / 5) {
+                if (quietFrames > 44100 / 3) {
                     // The chunk's last frame left the sink as it arrived.
                     std::lock_guard<std::mutex> hold(lock);
                     found.push_back(arrived - double(kChunk - i) / 44100);
@@ -99,7 +99,7 @@ class BlockOnsets {
         worker.join();
     }
     // Times at which the level rose through half of its usual height during a burst, after
-    // at least a fifth of a second below it.
+    // at least 0.3 s below it.
     std::vector<double> onsets() {
         std::lock_guard<std::mutex> hold(lock);
         std::vector<double> levels;
@@ -114,7 +114,7 @@ class BlockOnsets {
         double lastHigh = -1e9;
         for (auto& r : readings) {
             if (r.second > half) {
-                if (r.first - lastHigh > 0.2) {
+                if (r.first - lastHigh > 0.3) {
                     out.push_back(r.first);
                 }
                 lastHigh = r.first;
@@ -156,14 +156,22 @@ TEST(PlayerLatencyE2e, TheBlockChangesWithTheSoundOnTheOutput) {
     env["PULSE_SERVER"] = server.address();
     env["SDL_AUDIODRIVER"] = "pulseaudio";
 
-    // Bursts of noise, each after 0.7 s of silence.
+    // Bursts of noise, each after 0.5 to 0.9 s of silence, so that they fall at every phase
+    // of the player's frames.
     std::mt19937 rng(3);
     std::uniform_real_distribution<float> noise(-kAmplitude, kAmplitude);
+    std::vector<double> starts;
+    for (double t = 0.6; t < 14; t += kBurst + 0.5 + 0.4 * double(rng() % 1000) / 1000) {
+        starts.push_back(t);
+    }
     const std::string song = scratch.file("bursts.flac");
     ASSERT_EQ(testsupport::encodeAudio(song, {"flac", "flac", 44100, 2, 14.0, "Bursts"},
                                        [&](int, double t) {
-                                           double in = std::fmod(t, kPeriod);
-                                           return in > kPeriod - kBurst ? noise(rng) : 0.0f;
+                                           auto next =
+                                               std::upper_bound(starts.begin(), starts.end(), t);
+                                           bool on =
+                                               next != starts.begin() && t - *(next - 1) < kBurst;
+                                           return on ? noise(rng) : 0.0f;
                                        }),
               "");
 
