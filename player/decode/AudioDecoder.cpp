@@ -6,7 +6,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -169,7 +168,8 @@ bool AudioDecoder::convertFrame() {
         // A mono file's one channel is its centre, which the converter would give each side
         // 3 dB down; the player plays it at its own level on both sides instead.
         if (rc >= 0 && channels == 1) {
-            rc = av_opt_set_double(d->resampler, "clev", 1.0, 0);
+            const double bothSides[2] = {1.0, 1.0}; // [output channel][input channel]
+            rc = swr_set_matrix(d->resampler, bothSides, 1);
         }
         if (rc < 0 || swr_init(d->resampler) < 0) {
             swr_free(&d->resampler);

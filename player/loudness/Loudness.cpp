@@ -28,6 +28,9 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
         out.error = path + ": cannot measure its loudness";
         return false;
     }
+    if (profile) {
+        profile->setSourceRate(decoder->info().sourceRate);
+    }
     const long limit = maxSeconds > 0 ? long(maxSeconds * AudioDecoder::kRate) : -1;
     long done = 0;
     std::vector<float> chunk(8192 * AudioDecoder::kChannels);

@@ -157,7 +157,8 @@ SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* pri
     if (sound < kMinSoundingSeconds) {
         return prior ? *prior : defaultRideMapping();
     }
-    SpectrumMapping m{0, kRangeDb, kTiltDbPerOctave};
+    double live = profile.sourceRate > 0 ? std::min(1.0, profile.sourceRate / 44100.0) : 1.0;
+    SpectrumMapping m{0, kRangeDb * std::max(0.25, live), kTiltDbPerOctave};
     auto levelAt = [&](double top, double q) {
         m.topDb = top;
         std::vector<double> v = profile.smoothedLevels(m);

@@ -5,7 +5,9 @@
 // song's audio, how the average cell level moves through the song (a histogram of its cells'
 // tilted decibels every kHopSeconds); calibrate() chooses the SpectrumMapping for it:
 //
-//   - every cell is tilted by kTiltDbPerOctave around 1 kHz and the slope is kRangeDb;
+//   - every cell is tilted by kTiltDbPerOctave around 1 kHz and the slope is kRangeDb (times
+//     the share of the cells below the song's own Nyquist frequency, for a song sampled below
+//     44.1 kHz);
 //   - the top is placed so that the song's loud moments (the 90th percentile of its one-second
 //     mean level) ride at kLoudL,
 //   - unless that puts its median outside kMedianLowL..kMedianHighL; then the median is held
@@ -53,6 +55,11 @@ class RideProfile {
     RideProfile(const RideProfile&) = delete;
     RideProfile& operator=(const RideProfile&) = delete;
 
+    // The song's own sample rate before it was converted to 44.1 kHz (0: unknown, taken as
+    // 44.1 kHz or more). A song sampled lower leaves the cells above its half empty; the
+    // rule then steepens the slope in proportion, so the cells that carry it ride as a
+    // full-band song's do.
+    void setSourceRate(int hz) { sourceRate = hz; }
     // Feeds the next count stereo frames of the song.
     void add(const float* frames, long count);
     void clear();
@@ -81,6 +88,7 @@ class RideProfile {
     long sinceHop = 0;         // frames since the last analysis
     long hop;                  // frames between analyses (doubles as a song grows)
     int64_t fed = 0;
+    int sourceRate = 0;
     std::vector<uint16_t> histograms;    // kBins per frame, both channels' cells
     std::vector<unsigned char> sounding; // per frame: louder than kSilentDb
     float db[SpectrumAnalyzer::kBands];

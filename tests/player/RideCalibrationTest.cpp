@@ -1,0 +1,290 @@
+// The ride calibration against the ride's design: with each song's own spectrum mapping, its
+// quiet passages ride below L 18, its middle ones from 18 to 36 and its loud ones above 36,
+// whatever level it was recorded at; mono rides as stereo; a song is calibrated from its first
+// frame; and listening to the desktop is normalised within seconds. Generated "music" stands
+// in for songs: noise whose spectrum falls as a mix's does, with a beat, in sections.
+#include "player/spectrum/RideCalibration.h"
+#include "player/decode/AudioDecoder.h"
+#include "player/loudness/Loudness.h"
+#include "player/loudness/RunningLoudness.h"
+#include "player/ui/Player.h"
+#include "tests/support/AudioFiles.h"
+#include "tests/support/TestPaths.h"
+
+#include <ebur128.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using spectrum::SpectrumMapping;
+const double kPi = 3.14159265358979323846;
+
+struct Section {
+    double seconds, levelDb;
+};
+
+// Stereo "music": pink noise, darkened above 2 kHz and again above 8 kHz, half shared between
+// the channels, with a kick on every beat (120 a minute), in sections of the given levels.
+std::vector<float> music(const std::vector<Section>& sections, unsigned seed = 1) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> white(0, 1);
+    double pinkState[3][7] = {}, lp1[3] = {}, lp2[3] = {};
+    const double a1 = 1 - std::exp(-2 * kPi * 2000 / 44100);
+    const double a2 = 1 - std::exp(-2 * kPi * 8000 / 44100);
+    auto pink = [&](int c) {
+        double* b = pinkState[c];
+        double w = white(rng);
+        b[0] = 0.99886 * b[0] + w * 0.0555179;
+        b[1] = 0.99332 * b[1] + w * 0.0750759;
+        b[2] = 0.96900 * b[2] + w * 0.1538520;
+        b[3] = 0.86650 * b[3] + w * 0.3104856;
+        b[4] = 0.55000 * b[4] + w * 0.5329522;
+        b[5] = -0.7616 * b[5] - w * 0.0168980;
+        double p = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + w * 0.5362;
+        b[6] = w * 0.115926;
+        lp1[c] += a1 * (p - lp1[c]);
+        lp2[c] += a2 * (lp1[c] - lp2[c]);
+        return lp1[c] * 0.3 + lp2[c];
+    };
+    std::vector<float> v;
+    double t = 0;
+    for (const Section& s : sections) {
+        double gain = 0.05 * std::pow(10.0, s.levelDb / 20);
+        for (long i = 0; i < long(s.seconds * 44100); ++i, t += 1.0 / 44100) {
+            double beat = std::fmod(t, 0.5);
+            double kick = 3.0 * std::exp(-beat * 30) * std::sin(2 * kPi * 55 * beat);
+            double shared = pink(2);
+            for (int c = 0; c < 2; ++c) {
+                v.push_back(float(gain * (0.5 * shared + 0.5 * pink(c) + kick)));
+            }
+        }
+    }
+    return v;
+}
+
+std::vector<float> scaled(std::vector<float> v, double db) {
+    float k = float(std::pow(10.0, db / 20));
+    for (float& s : v) {
+        s *= k;
+    }
+    return v;
+}
+
+SpectrumMapping calibrated(const std::vector<float>& frames) {
+    spectrum::RideProfile profile;
+    profile.add(frames.data(), long(frames.size() / 2));
+    return spectrum::calibrate(profile);
+}
+
+// The ride level L frame by frame, as the game takes it from the block 60 times a second: the
+// mean of the last 50 frames' average cell level.
+std::vector<double> ride(const std::vector<float>& frames, const SpectrumMapping& m) {
+    SpectrumAnalyzer a;
+    a.setMapping(m);
+    unsigned char cells[2][1024];
+    std::vector<int> level;
+    std::vector<double> L;
+    const long count = long(frames.size() / 2), hop = 44100 / 60;
+    for (long at = 0; at + 2048 <= count; at += hop) {
+        int sum[2] = {0, 0};
+        for (int c = 0; c < 2; ++c) {
+            a.analyseInterleaved(frames.data() + 2 * at, 2048, c, cells[c]);
+            for (int i = 0; i < 1024; ++i) {
+                sum[c] += cells[c][i];
+            }
+        }
+        level.push_back((sum[1] / 1024 + sum[0] / 1024) / 2);
+        size_t from = level.size() > 50 ? level.size() - 50 : 0;
+        double mean = 0;
+        for (size_t i = from; i < level.size(); ++i) {
+            mean += level[i];
+        }
+        L.push_back(mean / double(level.size() - from));
+    }
+    return L;
+}
+
+// Median of L from second from to second to.
+double medianL(const std::vector<double>& L, double from, double to) {
+    std::vector<double> part(L.begin() + long(from * 60), L.begin() + long(to * 60));
+    std::nth_element(part.begin(), part.begin() + long(part.size() / 2), part.end());
+    return part[part.size() / 2];
+}
+
+double meanDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    double d = 0;
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        d += std::fabs(a[i] - b[i]);
+    }
+    return d / double(n);
+}
+
+// A quiet intro, a verse, a loud chorus and a quiet break.
+const std::vector<Section> kSong = {{12, -16}, {24, 0}, {12, 6}, {8, -14}};
+
+TEST(RideCalibration, ASongsQuietMiddleAndLoudSectionsRideTheThreeSetsAtAnyRecordedLevel) {
+    std::vector<float> song = music(kSong);
+    std::vector<double> L = ride(song, calibrated(song));
+    EXPECT_LT(medianL(L, 3, 12), 18) << "intro";
+    EXPECT_GE(medianL(L, 15, 36), 18) << "verse";
+    EXPECT_LE(medianL(L, 15, 36), 36) << "verse";
+    EXPECT_GT(medianL(L, 39, 48), 36) << "chorus";
+    EXPECT_LT(medianL(L, 51, 56), 18) << "break";
+
+    // The same song recorded 12 dB lower or 6 dB higher rides the same way.
+    for (double db : {-12.0, 6.0}) {
+        std::vector<float> copy = scaled(song, db);
+        EXPECT_LT(meanDifference(ride(copy, calibrated(copy)), L), 2.0) << db << " dB";
+    }
+}
+
+TEST(RideCalibration, ASteadyTrackRidesHigherAndFlatterThanADynamicOneAndTheChannelsKeepApart) {
+    std::vector<float> steady = music({{40, 0}});
+    std::vector<float> dynamic = music(kSong);
+    std::vector<double> Ls = ride(steady, calibrated(steady));
+    std::vector<double> Ld = ride(dynamic, calibrated(dynamic));
+    spectrum::RideProfile profile;
+    profile.add(steady.data(), long(steady.size() / 2));
+    spectrum::RideLevels s = profile.levels(calibrated(steady));
+    EXPECT_GE(s.p50, 18);
+    EXPECT_LE(s.p50, 36);
+    EXPECT_GT(medianL(Ls, 3, 40), medianL(Ld, 3, 56));
+    EXPECT_LT(s.p90 - s.p10, 8);
+    // A tone in one channel only still shows in that channel's cells only.
+    std::vector<float> tone(2 * 2048, 0.0f);
+    for (int i = 0; i < 2048; ++i) {
+        tone[size_t(2 * i)] = float(0.1 * std::sin(2 * kPi * 1000.0 * i / 44100));
+    }
+    SpectrumAnalyzer a;
+    a.setMapping(calibrated(dynamic));
+    unsigned char left[1024], right[1024];
+    a.analyseInterleaved(tone.data(), 2048, 0, left);
+    a.analyseInterleaved(tone.data(), 2048, 1, right);
+    EXPECT_EQ(std::max_element(left, left + 1024) - left, 46);
+    EXPECT_GT(left[46], 100);
+    EXPECT_EQ(*std::max_element(right, right + 1024), 0);
+}
+
+TEST(RideCalibration, AMonoFileRidesAsItsStereoCopy) {
+    testsupport::ScratchDir dir;
+    std::vector<float> song = music({{4, -12}, {6, 0}});
+    auto mono = [&](int, double t) { return song[size_t(2 * long(t * 44100))]; };
+    ASSERT_EQ(
+        testsupport::encodeAudio(dir.file("mono.flac"), {"flac", "flac", 44100, 1, 9.9, ""}, mono),
+        "");
+    ASSERT_EQ(testsupport::encodeAudio(dir.file("stereo.flac"), {"flac", "flac", 44100, 2, 9.9, ""},
+                                       mono),
+              "");
+    auto decode = [&](const std::string& name) {
+        std::string error;
+        auto d = AudioDecoder::open(dir.file(name), error);
+        std::vector<float> all(size_t(11 * 44100) * 2);
+        long got = d ? d->read(all.data(), 11 * 44100) : 0;
+        all.resize(size_t(std::max(got, 0L)) * 2);
+        return all;
+    };
+    std::vector<float> m = decode("mono.flac"), s = decode("stereo.flac");
+    ASSERT_GT(m.size(), size_t(9 * 44100 * 2));
+    SpectrumMapping ride_ = calibrated(s);
+    EXPECT_LT(meanDifference(ride(m, calibrated(m)), ride(s, ride_)), 2.0);
+    // The same holds under one mapping: the mono file plays at its own level on each side.
+    EXPECT_LT(meanDifference(ride(m, ride_), ride(s, ride_)), 2.0);
+}
+
+TEST(RideCalibration, ASongIsNormalisedAndCalibratedFromItsFirstFrame) {
+    // A loud master and a quiet recording of the same steady music ride alike from the start.
+    testsupport::ScratchDir dir;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::vector<float> song = music({{8, 0}});
+    for (auto [name, db] : {std::pair<const char*, double>{"loud.flac", 14}, {"quiet.flac", -14}}) {
+        std::vector<float> v = scaled(song, db);
+        ASSERT_EQ(testsupport::encodeAudio(dir.file(name), {"flac", "flac", 44100, 2, 7.9, name},
+                                           [&](int c, double t) {
+                                               return std::clamp(v[size_t(2 * long(t * 44100) + c)],
+                                                                 -1.0f, 1.0f);
+                                           }),
+                  "");
+    }
+    auto firstSecond = [&](const std::string& name) {
+        Player player(PlayerSettings{});
+        std::string error;
+        EXPECT_TRUE(player.start(error)) << error;
+        player.openFiles({dir.file(name)}, true);
+        std::vector<double> level;
+        using clock = std::chrono::steady_clock;
+        auto deadline = clock::now() + std::chrono::seconds(4);
+        while (clock::now() < deadline && level.size() < 60) {
+            double now = HeardAudio::nowSeconds();
+            player.tick(now);
+            if (player.state() == PlayState::Playing && player.position() > 0.05) {
+                const LevelFrame& f = player.levels();
+                int sum[2] = {0, 0};
+                for (int c = 0; c < 2; ++c) {
+                    for (int i = 0; i < 1024; ++i) {
+                        sum[c] += f.frequency[c][i];
+                    }
+                }
+                level.push_back((sum[1] / 1024 + sum[0] / 1024) / 2.0);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(16));
+        }
+        EXPECT_EQ(level.size(), 60u) << name;
+        double mean = 0;
+        for (double l : level) {
+            mean += l;
+        }
+        return mean / double(std::max<size_t>(1, level.size()));
+    };
+    double loud = firstSecond("loud.flac"), quiet = firstSecond("quiet.flac");
+    EXPECT_NEAR(loud, quiet, 2.0);
+    EXPECT_GE(loud, 18);
+    EXPECT_LE(loud, 36);
+}
+
+// Short-term loudness (LUFS) of the last three seconds of frames.
+double shortTermLoudness(const std::vector<float>& frames) {
+    ebur128_state* st = ebur128_init(2, 44100, EBUR128_MODE_S);
+    size_t n = frames.size() / 2, from = n > 3 * 44100 ? n - 3 * 44100 : 0;
+    ebur128_add_frames_float(st, frames.data() + 2 * from, n - from);
+    double lufs = 0;
+    ebur128_loudness_shortterm(st, &lufs);
+    ebur128_destroy(&st);
+    return lufs;
+}
+
+TEST(RideCalibration, ListeningToAQuietOrALoudSongIsNormalisedWithinTenSecondsWithoutPumping) {
+    std::vector<float> base = music({{40, 0}, {4, -10}, {16, 0}});
+    std::vector<float> firstTen(base.begin(), base.begin() + 10 * 44100 * 2);
+    base = scaled(base, AudioDecoder::kLoudnessTargetLufs - shortTermLoudness(firstTen));
+    for (double db : {-12.0, 8.0}) { // songs at -30 and -10 LUFS
+        std::vector<float> in = scaled(base, db);
+        RunningLoudness normaliser;
+        std::vector<float> out;
+        std::vector<double> gains;
+        for (size_t at = 0; at < in.size(); at += 2 * 441) { // 10 ms blocks, as they arrive
+            std::vector<float> block(in.begin() + long(at),
+                                     in.begin() + long(std::min(in.size(), at + 2 * 441)));
+            normaliser.process(block.data(), long(block.size() / 2));
+            out.insert(out.end(), block.begin(), block.end());
+            gains.push_back(normaliser.gainDb());
+        }
+        std::vector<float> tenSeconds(out.begin(), out.begin() + 10 * 44100 * 2);
+        EXPECT_NEAR(shortTermLoudness(tenSeconds), AudioDecoder::kLoudnessTargetLufs, 2.0) << db;
+        // Settled, the gain stays put through the beat and moves slowly through a break.
+        auto [low, high] = std::minmax_element(gains.begin() + 1500, gains.begin() + 4000);
+        EXPECT_LT(*high - *low, 1.0) << db;
+        auto [bl, bh] = std::minmax_element(gains.begin() + 4000, gains.begin() + 4400);
+        EXPECT_LT(*bh - *bl, 8.0) << db;
+    }
+}
+
+} // namespace
