@@ -2,6 +2,7 @@
 #include "game/menu/Menu3D.h"
 
 #include "game/assets/TextureManager.h"
+#include "game/menu/FlashGuardFile.h"
 #include "game/menu/SettingsFile.h"
 #include "game/music/MusicState.h"
 
@@ -12,6 +13,14 @@
 namespace {
 
 constexpr float kOverlaySize = 1024.0f;
+
+// The guard's file in the folder of the settings file.
+std::string besideSettings(const char* settingsPath) {
+    std::string path = settingsPath;
+    size_t slash = path.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+           flashguardfile::kName;
+}
 
 // The view-point buttons and their codes, in the order Save looks for a selected one.
 struct ViewPointButton {
@@ -31,7 +40,8 @@ constexpr ViewPointButton kViewPointButtons[] = {
 
 } // namespace
 
-C3DMenu::C3DMenu(IMenuHost& h, const char* settingsPath) : host(h), settingsFile(settingsPath) {
+C3DMenu::C3DMenu(IMenuHost& h, const char* settingsPath)
+    : host(h), settingsFile(settingsPath), guardFile(besideSettings(settingsPath)) {
     currentPage = kClosed;
     clicked = false;
     layout();
@@ -43,11 +53,16 @@ C3DMenu::C3DMenu(IMenuHost& h, const char* settingsPath) : host(h), settingsFile
         working = settingsfile::defaults();
     }
     saved = working;
+    flashguardfile::State guard = flashguardfile::load(guardFile.c_str());
+    host.setFlashGuard(guard.guardOn);
+    warnOnSplash = !guard.exists || !guard.guardOn;
+    savedGuard = guard.guardOn;
     loadGroup(kGroupClosed);
 }
 
 C3DMenu::~C3DMenu() {
     settingsfile::save(settingsFile, host.getRideSettings());
+    flashguardfile::save(guardFile.c_str(), host.flashGuardOn());
     for (MenuElement& e : elements) {
         if (e.texture >= 0) {
             textureManager.releaseTexture(e.texture);
@@ -119,6 +134,8 @@ void C3DMenu::open() {
     }
     elements[HeadTilt].selected = working.headTilt ? 1 : 0;
     elements[Dragon].selected = working.dragonOn ? 1 : 0;
+    savedGuard = host.flashGuardOn();
+    elements[FlashGuardSwitch].selected = savedGuard ? 1 : 0;
     elements[KnobSmoothing].dragging = 0;
     elements[KnobSpeed].dragging = 0;
     placeKnobs();
@@ -153,11 +170,18 @@ void C3DMenu::save() {
         working.speedChanged = true;
     }
     host.setRideSettings(working);
+    // The guard's switch is kept at once: it matters most when the game does not end well.
+    bool guardOn = elements[FlashGuardSwitch].selected != 0;
+    if (guardOn != host.flashGuardOn()) {
+        host.setFlashGuard(guardOn);
+        flashguardfile::save(guardFile.c_str(), guardOn);
+    }
     currentPage = kClosed;
     host.setMode(0);
 }
 
 void C3DMenu::cancel() {
+    host.setFlashGuard(savedGuard);
     host.setRideSettings(saved);
     working = saved;
     currentPage = kClosed;
@@ -240,6 +264,9 @@ void C3DMenu::handlePageClick(float x, float y) {
         }
         if (on(Dragon)) {
             elements[Dragon].selected = !elements[Dragon].selected;
+        }
+        if (on(FlashGuardSwitch)) {
+            elements[FlashGuardSwitch].selected = !elements[FlashGuardSwitch].selected;
         }
         if (on(KnobSmoothing)) {
             elements[KnobSmoothing].dragging = 1;

@@ -15,6 +15,7 @@
 #include "game/ride/RideSettings.h"
 
 #include <cstdint>
+#include <string>
 
 class C3DMenu : public IMenuInput {
   public:
@@ -82,6 +83,8 @@ class C3DMenu : public IMenuInput {
         SplashNotice,
         SplashDragon,
         SplashRide,
+        // The flash guard's switch on the wave page: text and a check mark, no image.
+        FlashGuardSwitch,
         kElements
     };
     // The knobs run from x 258 (value 0) to 690; a value v sits at v x 431 + 258, and a knob at
@@ -93,10 +96,12 @@ class C3DMenu : public IMenuInput {
     static constexpr float kSplashHold = 5.0f;
     static constexpr float kSplashFade = 0.13f;
 
-    // Closed, loads "Settings.dat" into the host (defaults when it is missing) and the
-    // closed-menu images. settingsPath is the settings file, relative to the current folder.
+    // Closed, loads "Settings.dat" into the host (defaults when it is missing), the flash
+    // guard's switch from "FlashGuard.ini" beside it (on when missing), and the closed-menu
+    // images. settingsPath is the settings file, relative to the current folder.
     explicit C3DMenu(IMenuHost& host, const char* settingsPath = "Settings.dat");
-    // Writes the host's current settings to the settings file.
+    // Writes the host's current settings to the settings file and its guard switch to the
+    // guard's file.
     ~C3DMenu() override;
     C3DMenu(const C3DMenu&) = delete;
     C3DMenu& operator=(const C3DMenu&) = delete;
@@ -116,8 +121,14 @@ class C3DMenu : public IMenuInput {
     // The open page: background, title, the pending click, the page's elements, Save and
     // Cancel.
     void drawPage();
-    // Advances the start-up splash by dt and draws it; false once it has ended.
+    // Advances the start-up splash by dt and draws it; false once it has ended. On the first
+    // start (no guard file yet) and whenever the guard is off, the splash carries the
+    // photosensitivity warning.
     bool drawSplash(float dt);
+    bool splashWarns() const { return warnOnSplash; }
+    // The warning's lines, as the splash prints them, for the guard's current switch.
+    static const char* const* warningLines(bool guardOn, int& count);
+    const std::string& guardFilePath() const { return guardFile; }
 
     void save();
     void cancel();
@@ -156,11 +167,16 @@ class C3DMenu : public IMenuInput {
     void handlePageClick(float x, float y);
     void selectViewPoint(Element e);
     void drawKnob(Element knob, Element bar);
+    void drawGuardSwitch();
+    void drawSplashWarning();
     void placeKnobs();
     float knobValue(Element knob, float placedFrom) const;
 
     IMenuHost& host;
     const char* settingsFile;
+    std::string guardFile;
+    bool warnOnSplash = false;
+    bool savedGuard = true;
     bool clicked = false;
     RideSettings working{};
     RideSettings saved{};

@@ -15,6 +15,20 @@ constexpr float kExitEscHotRows[2] = {0.45f, 0.9f};
 // Knob numbers are printed at twice the font's size in overlay units, so that they read at
 // the size of the menu's labels.
 constexpr float kKnobTextScale = 2.0f;
+// The guard switch's caption, three times the font's size, left of its check mark's column.
+constexpr float kSwitchTextScale = 3.0f;
+constexpr float kSwitchTextLeft = 262.0f;
+
+constexpr const char* kWarningGuardOn[] = {
+    "PHOTOSENSITIVITY WARNING: the ride flashes with the music.",
+    "The flash guard is on: at most 3 flashes a second.",
+    "To switch it off: F1 > Wave > Flash guard, then Save.",
+};
+constexpr const char* kWarningGuardOff[] = {
+    "PHOTOSENSITIVITY WARNING: the ride flashes with the music.",
+    "The flash guard is OFF: flashes are not limited.",
+    "To switch it on: F1 > Wave > Flash guard, then Save.",
+};
 
 // The overlay is drawn over whatever the frame holds, in drawing order.
 void beginFlat() {
@@ -93,6 +107,7 @@ void C3DMenu::drawPage() {
             button(e);
             elements[e].drawCheck(elements[CheckMark]);
         }
+        drawGuardSwitch();
         break;
     case kOverview:
         loadGroup(kGroupOverview);
@@ -175,6 +190,37 @@ void C3DMenu::drawKnob(Element knob, Element bar) {
     }
 }
 
+void C3DMenu::drawGuardSwitch() {
+    MenuElement& e = elements[FlashGuardSwitch];
+    e.hover(pointerPos[0], pointerPos[1]);
+    if (hudFont != nullptr) {
+        float scale = kSwitchTextScale * e.hoverScale[1];
+        glPushMatrix();
+        glTranslatef(kSwitchTextLeft, e.position[1] - 8.0f * scale, 0.0f);
+        glScalef(scale, scale, 1.0f);
+        hudFont->print(0, 0, "Flash guard", 0, 0, 1);
+        glPopMatrix();
+    }
+    e.drawCheck(elements[CheckMark]);
+}
+
+const char* const* C3DMenu::warningLines(bool guardOn, int& count) {
+    count = 3;
+    return guardOn ? kWarningGuardOn : kWarningGuardOff;
+}
+
+void C3DMenu::drawSplashWarning() {
+    if (hudFont == nullptr) {
+        return;
+    }
+    int count = 0;
+    const char* const* lines = warningLines(host.flashGuardOn(), count);
+    // Across the foot of the splash, in the font's 640 x 480 space.
+    for (int i = 0; i < count; ++i) {
+        hudFont->print(20, 62 - 18 * i, lines[i], 0, 1, 1);
+    }
+}
+
 bool C3DMenu::drawSplash(float dt) {
     splashHold -= dt;
     if (splashHold <= 0.0f) {
@@ -197,5 +243,8 @@ bool C3DMenu::drawSplash(float dt) {
     }
     endFlat();
     popOverlay();
+    if (warnOnSplash) {
+        drawSplashWarning();
+    }
     return true;
 }

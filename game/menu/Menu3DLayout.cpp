@@ -64,6 +64,7 @@ void C3DMenu::layout() {
         {SplashNotice, "Notice.png", 460, 180, 0, 25, 4, 0, 0},
         {SplashDragon, "DragonSplash.jpg", 512, 512, 0, 512, 1, 0, 0},
         {SplashRide, "RideTheMusicalWave.png", 512, 300, 0, 30, 16, 0, 0},
+        {FlashGuardSwitch, nullptr, 380, 135, 0, 25, 6.4f, 160, 25},
     };
     for (const Row& r : rows) {
         elements[r.e].place(r.x, r.y, r.z, r.halfH, r.aspect, r.hitW, r.hitH);
@@ -75,9 +76,17 @@ void C3DMenu::layout() {
         Element e;
         float left;
     };
-    static const Offset offsets[] = {
-        {Near, 110},       {Mid, 90},           {Far, 92},    {Backward, 185}, {Center, 155},
-        {ViewCenter, 231}, {ViewFreqBars, 265}, {Cycle, 135}, {HeadTilt, 185}, {Dragon, 148}};
+    static const Offset offsets[] = {{Near, 110},
+                                     {Mid, 90},
+                                     {Far, 92},
+                                     {Backward, 185},
+                                     {Center, 155},
+                                     {ViewCenter, 231},
+                                     {ViewFreqBars, 265},
+                                     {Cycle, 135},
+                                     {HeadTilt, 185},
+                                     {Dragon, 148},
+                                     {FlashGuardSwitch, 151}};
     for (const Offset& o : offsets) {
         elements[o.e].setCheckOffset(o.left);
     }

@@ -1,6 +1,6 @@
 // What the 3D menu needs from the game around it: the ride settings it edits, the switch
-// between the ride and a full-screen menu page, the exit question and the window that owns
-// the menu's message boxes and help viewer.
+// between the ride and a full-screen menu page, the exit question, the window that owns the
+// menu's message boxes and help viewer, and the flash guard's switch.
 #pragma once
 
 #include "game/ride/RideSettings.h"
@@ -18,4 +18,8 @@ class IMenuHost {
     // Asks "Do You Want To Exit Tone Crest?" and on Yes ends the game's loop.
     virtual void confirmExit() = 0;
     virtual HWND ownerWindow() const = 0;
+    // The flash guard's switch (on unless the host says otherwise; a host without a guard
+    // ignores it).
+    virtual bool flashGuardOn() const { return true; }
+    virtual void setFlashGuard(bool) {}
 };

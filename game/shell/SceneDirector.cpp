@@ -120,6 +120,8 @@ void CSceneDirector::render(float dt) {
             drawMenuPage();
         }
         drawSplashAndFrameRate(dt);
+        // The finished frame, text and menu included, is what the viewer sees.
+        guard.guardBackBuffer(dt);
         glFlush();
     });
 }

@@ -10,6 +10,7 @@
 #include "game/menu/MenuInput.h"
 #include "game/ride/RideSettings.h"
 #include "game/ride/RideTrack.h"
+#include "game/safety/GLFlashGuard.h"
 #include "game/shell/FrameTimer.h"
 #include "game/shell/Hud.h"
 #include "game/world/BreathStream.h"
@@ -54,6 +55,10 @@ class CSceneDirector : public IMenuHost {
     // The exit question of the menu's exit button, owned by the game's window.
     void confirmExit() override;
     HWND ownerWindow() const override;
+    bool flashGuardOn() const override { return guard.enabled(); }
+    void setFlashGuard(bool on) override { guard.setEnabled(on); }
+    // The guard over every frame drawn, on by default (its last step before the frame is shown).
+    safety::GLFlashGuard& flashGuard() { return guard; }
 
     IMenuInput& menuInput() { return *menu; }
     // The menu that receives pointer and F1 input; null goes back to none.
@@ -133,6 +138,8 @@ class CSceneDirector : public IMenuHost {
     bool splashShowing = true;
     // Lines the controls print during their step, drawn over the finished scene.
     DeferredPrinter controlsText;
+
+    safety::GLFlashGuard guard;
 
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;

@@ -114,6 +114,33 @@ TEST(FeederPatterns, BeatPulsesTwiceASecondFromTheBassAndSweepMovesItsPeak) {
     EXPECT_GE(patternAt(feeder::Pattern::Sweep, 3.0).bands[0][0], 30); // the quiet floor
 }
 
+TEST(FeederPatterns, StrobeAlternatesALoudBeatAndSilenceAtItsRate) {
+    feeder::Pattern p;
+    ASSERT_TRUE(feeder::parsePattern("strobe", p));
+    EXPECT_EQ(p, feeder::Pattern::Strobe);
+    // 6 Hz unless told: on for the first twelfth of a second, silent for the next.
+    auto at = [](double t, double hz) {
+        Spectrum s{};
+        feeder::fill(feeder::Pattern::Strobe, t, s.bands, hz);
+        return s;
+    };
+    Spectrum defaultRate{};
+    feeder::fill(feeder::Pattern::Strobe, 0.1, defaultRate.bands);
+    EXPECT_EQ(defaultRate.bands[0][0], 0);
+    int changes = 0;
+    bool was = at(0.5 / 60.0, 6.0).bands[0][0] > 0;
+    for (int i = 1; i < 600; ++i) { // ten seconds at 60 frames a second
+        bool on = at((i + 0.5) / 60.0, 6.0).bands[0][0] > 0;
+        changes += on != was ? 1 : 0;
+        was = on;
+    }
+    EXPECT_EQ(changes, 119);
+    Spectrum beat = at(0.01, 10.0), silence = at(0.06, 10.0);
+    EXPECT_EQ(beat.bands[0][0], 255);
+    EXPECT_EQ(beat.bands[1][1023], 128);
+    EXPECT_EQ(*std::max_element(silence.bands[0], silence.bands[0] + 1024), 0);
+}
+
 TEST(SpectrumAnalyzerTest, FullScaleSinePeaksInItsBandAtItsLevel) {
     SpectrumAnalyzer analyzer;
     unsigned char out[1024];

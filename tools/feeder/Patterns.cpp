@@ -10,7 +10,8 @@ bool parsePattern(const std::string& name, Pattern& out) {
     const std::pair<const char*, Pattern> names[] = {{"silence", Pattern::Silence},
                                                      {"loud", Pattern::Loud},
                                                      {"beat", Pattern::Beat},
-                                                     {"sweep", Pattern::Sweep}};
+                                                     {"sweep", Pattern::Sweep},
+                                                     {"strobe", Pattern::Strobe}};
     for (const auto& n : names) {
         if (name == n.first) {
             out = n.second;
@@ -28,7 +29,7 @@ unsigned char byte(double v) {
 
 } // namespace
 
-void fill(Pattern pattern, double t, unsigned char spectrum[2][1024]) {
+void fill(Pattern pattern, double t, unsigned char spectrum[2][1024], double strobeHz) {
     switch (pattern) {
     case Pattern::Silence:
         std::memset(spectrum, 0, 2048);
@@ -54,6 +55,15 @@ void fill(Pattern pattern, double t, unsigned char spectrum[2][1024]) {
             for (int i = 0; i < 1024; ++i) {
                 double d = (i - centre) / 60.0;
                 spectrum[c][i] = byte(30.0 + 225.0 * std::exp(-d * d));
+            }
+        }
+        return;
+    }
+    case Pattern::Strobe: {
+        bool on = strobeHz > 0.0 && std::fmod(t * strobeHz, 1.0) < 0.5;
+        for (int c = 0; c < 2; ++c) {
+            for (int i = 0; i < 1024; ++i) {
+                spectrum[c][i] = on ? byte(255.0 * (1.0 - 0.5 * i / 1023.0)) : 0;
             }
         }
         return;

@@ -2,6 +2,8 @@
 // pattern or from an audio file, about sixty times a second.
 //
 //   tcfeed PATTERN [--seconds S] [--title TEXT]   PATTERN: silence, loud, beat, sweep
+//   tcfeed strobe [HZ] [--seconds S] [--title TEXT]   a loud beat and silence HZ times a second
+//                                                     (6 unless given)
 //   tcfeed --file SONG [--title TEXT]             any file FFmpeg can decode
 //
 // It runs until the time is up (for ever without --seconds) or it is stopped, and creates the
@@ -28,6 +30,7 @@ void onSignal(int) {
 
 int usage() {
     std::fprintf(stderr, "usage: tcfeed silence|loud|beat|sweep [--seconds S] [--title TEXT]\n"
+                         "       tcfeed strobe [HZ] [--seconds S] [--title TEXT]\n"
                          "       tcfeed --file SONG [--seconds S] [--title TEXT]\n");
     return 2;
 }
@@ -38,6 +41,7 @@ int main(int argc, char** argv) {
     feeder::Pattern pattern = feeder::Pattern::Silence;
     std::string file, title;
     double seconds = -1;
+    double strobeHz = feeder::kStrobeHz;
     bool haveSource = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -51,6 +55,19 @@ int main(int argc, char** argv) {
             haveSource = true;
         } else if (feeder::parsePattern(arg, pattern)) {
             haveSource = true;
+            // The strobe's rate may follow its name.
+            char* end = nullptr;
+            double hz = hasValue ? std::strtod(argv[i + 1], &end) : 0.0;
+            if (pattern == feeder::Pattern::Strobe && hasValue && end != argv[i + 1] &&
+                *end == '\0') {
+                if (!(hz > 0.0 && hz <= 60.0)) {
+                    std::fprintf(stderr,
+                                 "tcfeed: the strobe's rate must lie above 0 and at most 60 Hz\n");
+                    return 2;
+                }
+                strobeHz = hz;
+                ++i;
+            }
         } else {
             return usage();
         }
@@ -99,7 +116,7 @@ int main(int argc, char** argv) {
                 break; // the song has ended
             }
         } else {
-            feeder::fill(pattern, t, spectrum);
+            feeder::fill(pattern, t, spectrum, strobeHz);
         }
         block.Write(spectrum, titleBytes);
         Sleep(16);

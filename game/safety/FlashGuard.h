@@ -1,0 +1,82 @@
+// The flash guard's decisions, frame by frame, on samples of the frames as they are drawn
+// (SamplePattern). It keeps each cell's luminance and red peaks and valleys and each field's
+// transitions of the last second, as the flash analyser does. When a frame would make a
+// seventh transition (the start of a fourth flash) within one second in some field, it softens
+// that frame: each cell that would make it is mixed with a flat colour, the cell's mean colour
+// at its last peak or valley (its anchor), just enough to keep its change under the rules'
+// step. The drawn picture stays in the mix, so the ride moves on; no frame is dropped or
+// repeated, and a frame below the limit is left exactly as drawn.
+//
+// To stay on the safe side of an analyser measuring every pixel, the guard counts a little
+// a little more than the rules (a step of 0.095, 18 on the red measure, 95 % of a quarter
+// field) and softens to well under them (0.06 and 12).
+//
+// Used by the game's GL guard (GLFlashGuard) and by PixelFlashGuard for frames in memory.
+#pragma once
+
+#include "game/safety/FlashFields.h"
+#include "game/safety/FlashRules.h"
+#include "game/safety/FlashTracker.h"
+#include "game/safety/SamplePattern.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace safety {
+
+class FlashGuard {
+  public:
+    // Frames of width x height pixels.
+    FlashGuard(int width, int height, const FlashRules& rules = FlashRules{});
+
+    const SamplePattern& pattern() const { return samplePattern; }
+
+    // The next frame's samples as drawn (pattern().samples() x 3 RGB bytes), dt seconds after
+    // the previous frame. Returns whether the frame must be softened: then, for each cell c,
+    // weights()[c] is the share t of its anchor colour in the mix
+    //   shown = t x anchor + (1 - t) x drawn   (per channel, 8-bit sRGB values)
+    // with t a multiple of 1/255 (0: the cell as drawn), anchor(c) that colour, and samples
+    // hold the mix. Returns false (all weights 0, samples untouched) for a frame below the
+    // limit.
+    bool guardFrame(std::vector<uint8_t>& samples, double dt);
+    const std::array<float, kCells>& weights() const { return cellWeights; }
+    // Cell c's anchor colour: R, G, B, 0 to 255.
+    const float* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
+
+    // Forgets everything seen, as at construction (a new scene, a resized window).
+    void reset();
+
+    // Frames guarded, and frames softened.
+    long long frames() const { return frameCount; }
+    long long softenedFrames() const { return softenedCount; }
+
+    // The rules the guard counts with and the tighter ones it softens to.
+    static FlashRules countingRules(const FlashRules& rules);
+    static FlashRules softeningRules(const FlashRules& rules);
+
+  private:
+    CellColour measure(const std::vector<uint8_t>& samples, int cell) const;
+    void meanColour(const std::vector<uint8_t>& samples, int cell, float* rgb) const;
+    // The least share of the anchor colour that keeps cell c from a transition.
+    float softenCell(int cell, const std::vector<uint8_t>& drawn);
+    void mix(int cell, float t, const std::vector<uint8_t>& drawn, std::vector<uint8_t>& out) const;
+
+    SamplePattern samplePattern;
+    FlashRules counting;
+    FlashRules softening;
+    int allowedTransitions;
+    std::vector<CellTrack> tracks;
+    FieldHistory general;
+    FieldHistory red;
+    std::array<CellColour, kCells> colours{};
+    std::array<float, kCells> cellWeights{};
+    // Each cell's mean colour at its last luminance and red peak or valley, and the anchor
+    // chosen for the frame being softened.
+    std::vector<float> lumaAnchor, redAnchor, mixColour;
+    double now = 0.0;
+    long long frameCount = 0;
+    long long softenedCount = 0;
+};
+
+} // namespace safety
