@@ -106,7 +106,7 @@ constexpr double kLoudAboveL = 36.0;
 // Seconds of sound a profile needs before calibrate() looks at it, and the seconds after
 // which a profile with a prior is trusted alone.
 constexpr double kMinSoundingSeconds = 2.0;
-constexpr double kTrustSeconds = 30.0;
+constexpr double kTrustSeconds = 15.0;
 
 // The mapping for the profiled song. Without a prior the profile decides alone (a whole
 // song), and defaultRideMapping() stands in while it holds less than kMinSoundingSeconds of
