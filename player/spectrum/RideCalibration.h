@@ -18,13 +18,15 @@
 // down. The mapping is relative to the audio the profile was fed; a gain applied afterwards
 // is followed with SpectrumMapping::forGain.
 //
-// Use: feed add() the song in order (44.1 kHz interleaved stereo, -1..1; AudioDecoder's
-// output), then calibrate(profile), and give the mapping to SpectrumAnalyzer::setMapping. The
-// opening seconds are enough for a first mapping; the whole song refines it. A profile made
+// Use: setSourceRate() with the file's own rate, feed add() the song in order (44.1 kHz
+// interleaved stereo, -1..1; AudioDecoder's output), then calibrate(profile), and give the
+// mapping to SpectrumAnalyzer::setMapping (scanSong in player/loudness/Loudness.h does the
+// first two while it measures the song's loudness). The opening seconds are enough for a
+// first mapping; the whole song refines it. A profile made
 // with Memory::Recent keeps only the last kRecentSeconds, for a running estimate of audio
 // without an end (the desktop's output).
 //
-// Not thread-safe; one thread owns a profile. calibrate() takes about 20 ms for a whole song.
+// Not thread-safe; one thread owns a profile. calibrate() takes tens of milliseconds for a whole song.
 #pragma once
 
 #include "player/spectrum/SpectrumAnalyzer.h"
