@@ -18,13 +18,15 @@
 // down. The mapping is relative to the audio the profile was fed; a gain applied afterwards
 // is followed with SpectrumMapping::forGain.
 //
-// Use: feed add() the song in order (44.1 kHz interleaved stereo, -1..1; AudioDecoder's
-// output), then calibrate(profile), and give the mapping to SpectrumAnalyzer::setMapping. The
-// opening seconds are enough for a first mapping; the whole song refines it. A profile made
+// Use: setSourceRate() with the file's own rate, feed add() the song in order (44.1 kHz
+// interleaved stereo, -1..1; AudioDecoder's output), then calibrate(profile), and give the
+// mapping to SpectrumAnalyzer::setMapping (scanSong in player/loudness/Loudness.h does the
+// first two while it measures the song's loudness). The opening seconds are enough for a
+// first mapping; the whole song refines it. A profile made
 // with Memory::Recent keeps only the last kRecentSeconds, for a running estimate of audio
 // without an end (the desktop's output).
 //
-// Not thread-safe; one thread owns a profile. calibrate() takes about 20 ms for a whole song.
+// Not thread-safe; one thread owns a profile. calibrate() takes tens of milliseconds for a whole song.
 #pragma once
 
 #include "player/spectrum/SpectrumAnalyzer.h"
@@ -106,7 +108,7 @@ constexpr double kLoudAboveL = 36.0;
 // Seconds of sound a profile needs before calibrate() looks at it, and the seconds after
 // which a profile with a prior is trusted alone.
 constexpr double kMinSoundingSeconds = 2.0;
-constexpr double kTrustSeconds = 30.0;
+constexpr double kTrustSeconds = 15.0;
 
 // The mapping for the profiled song. Without a prior the profile decides alone (a whole
 // song), and defaultRideMapping() stands in while it holds less than kMinSoundingSeconds of

@@ -74,7 +74,8 @@ void Player::startCurrent() {
     }
     currentGain = settings.normalise ? levels.gainDb : 0;
     songRide = levels.ride;
-    rideFromRunning = false;
+    // A song scanned before whose scan could not reach its end follows what is heard.
+    rideFromRunning = !waitingForLevels && !levels.wholeSong;
     snapRide = true;
     running.clear();
     runningAt = -1;

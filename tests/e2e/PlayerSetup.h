@@ -8,6 +8,7 @@
 #include "tests/e2e/Desktop.h"
 #include "tests/support/AudioFiles.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/ToneCell.h"
 
 #include <gtest/gtest.h>
 
@@ -80,9 +81,7 @@ class BlockWatch {
         return block.Open() && block.Read(spectrum, title);
     }
     std::string titleText() const { return std::string(title, strnlen(title, sizeof title)); }
-    int loudestCell() const {
-        return int(std::max_element(spectrum[0], spectrum[0] + 1024) - spectrum[0]);
-    }
+    int loudestCell() const { return testsupport::toneCell(spectrum[0]); }
     long sum() const {
         long s = 0;
         for (int b = 0; b < 1024; ++b) {

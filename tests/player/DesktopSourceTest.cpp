@@ -24,7 +24,7 @@ using testsupport::waitFor;
 namespace {
 
 int loudest(const unsigned char* cells) {
-    return int(std::max_element(cells, cells + 1024) - cells);
+    return testsupport::toneCell(cells);
 }
 
 class DesktopSourceTest : public ::testing::Test {

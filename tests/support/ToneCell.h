@@ -21,4 +21,15 @@ inline int directToneCell(double hz) {
     return int(std::max_element(cells, cells + SpectrumAnalyzer::kBands) - cells);
 }
 
+// The cell a tone shows in: the middle of the run of cells at the spectrum's peak (a loud
+// tone under a song's ride calibration fills its neighbours to 255 too).
+inline int toneCell(const unsigned char* cells) {
+    const unsigned char* peak = std::max_element(cells, cells + SpectrumAnalyzer::kBands);
+    const unsigned char* end = peak;
+    while (end + 1 < cells + SpectrumAnalyzer::kBands && end[1] == *peak) {
+        ++end;
+    }
+    return int((peak - cells) + (end - peak) / 2);
+}
+
 } // namespace testsupport
