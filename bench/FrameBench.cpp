@@ -20,9 +20,15 @@
 //                  camera the last frame left: where the world frame's time goes;
 //                  Part/BurstStart is a new beat burst's first frame, along the view;
 //                  Part/Text the HUD's three lines of text
+//   FlashGuard/... the flash guard's own step on a finished loud world frame (the frames
+//                  above include it, as the game's frame does): Count with a limit never reached
+//                  (reading its samples back and counting: every frame's cost), Soften with the
+//                  real limit (this loud world seen from near the dragon flashes more than three
+//                  times a second, so most frames are softened too)
 #include "game/assets/MFSCloud.h"
 #include "game/assets/TextureFont.h"
 #include "game/menu/Menu3D.h"
+#include "game/safety/GLFlashGuard.h"
 #include "game/shell/Controls.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
@@ -119,6 +125,12 @@ class Game {
         SwapBuffers(windowRecord.deviceContext);
         glFinish();
         pumpMessages();
+    }
+    // The director's frame drawn and finished, not shown.
+    void drawOnly() {
+        feed();
+        director->render(kFrameSeconds);
+        glFinish();
     }
     void update() {
         feed();
@@ -471,6 +483,28 @@ BENCHMARK_CAPTURE(Part, Clouds, 7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BeatBurst, 8)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, BurstStart, 9)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(Part, Text, 10)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+void FlashGuard(benchmark::State& state, int maxFlashes) {
+    for (int i = 0; i < 30; ++i) {
+        game->worldFrame();
+    }
+    // A guard of its own, timed alone on each new frame; the director's own is off meanwhile.
+    safety::FlashRules rules;
+    rules.maxFlashes = maxFlashes;
+    safety::GLFlashGuard guard(rules);
+    game->scene().setFlashGuard(false);
+    timeEach(
+        state,
+        [&] {
+            guard.guardBackBuffer(kFrameSeconds);
+            glFinish();
+        },
+        1e3, "median_ms", [] { game->drawOnly(); });
+    state.counters["softened"] = static_cast<double>(guard.framesSoftened());
+    game->scene().setFlashGuard(true);
+}
+BENCHMARK_CAPTURE(FlashGuard, Count, 1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(FlashGuard, Soften, 3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 double threadSeconds() {
     timespec t{};

@@ -12,6 +12,10 @@ namespace {
 // counting 60 frames does).
 constexpr double kWindowSeconds = 1.0 - 1e-6;
 constexpr int kMixSteps = 255;
+// Two rows in every row of cells, every third pixel along them: at 800 x 600 a cell of about
+// 17 x 12 pixels is seen through 12 samples.
+constexpr int kRowsPerCell = 2;
+constexpr int kColumnStep = 3;
 
 } // namespace
 
@@ -35,10 +39,12 @@ FlashRules FlashGuard::softeningRules(const FlashRules& rules) {
 }
 
 FlashGuard::FlashGuard(int width, int height, const FlashRules& rules)
-    : samplePattern(width, height), counting(countingRules(rules)),
-      softening(softeningRules(rules)), allowedTransitions(2 * rules.maxFlashes), tracks(kCells),
-      general(kWindowSeconds), red(kWindowSeconds), lumaAnchor(static_cast<size_t>(kCells) * 3),
-      redAnchor(static_cast<size_t>(kCells) * 3), mixColour(static_cast<size_t>(kCells) * 3) {}
+    : samplePattern(width, height, kRowsPerCell, std::min(kColumnStep, width / kGridCells)),
+      counting(countingRules(rules)), softening(softeningRules(rules)),
+      allowedTransitions(2 * rules.maxFlashes), tracks(kCells), general(kWindowSeconds),
+      red(kWindowSeconds), lumaAnchor(static_cast<size_t>(kCells) * 3),
+      redAnchor(static_cast<size_t>(kCells) * 3), mixColour(static_cast<size_t>(kCells) * 3),
+      meanBytes(static_cast<size_t>(kCells) * 3) {}
 
 void FlashGuard::reset() {
     tracks.assign(kCells, CellTrack{});
@@ -48,58 +54,61 @@ void FlashGuard::reset() {
     now = 0.0;
 }
 
-CellColour FlashGuard::measure(const std::vector<uint8_t>& samples, int cell) const {
+CellColour FlashGuard::measure(const std::vector<uint8_t>& samples, int cell) {
     const std::vector<int>& at = samplePattern.cellSamples(cell);
     float r = 0.0f, g = 0.0f, b = 0.0f;
+    int bytes[3] = {0, 0, 0};
     for (int i : at) {
         const uint8_t* p = &samples[static_cast<size_t>(i) * 3];
         r += linearChannel(p[0]);
         g += linearChannel(p[1]);
         b += linearChannel(p[2]);
+        bytes[0] += p[0];
+        bytes[1] += p[1];
+        bytes[2] += p[2];
     }
-    float n = at.empty() ? 1.0f : static_cast<float>(at.size());
+    const int count = at.empty() ? 1 : static_cast<int>(at.size());
+    for (size_t k = 0; k < 3; ++k) {
+        meanBytes[static_cast<size_t>(cell) * 3 + k] =
+            static_cast<uint8_t>((bytes[k] + count / 2) / count);
+    }
+    const float n = static_cast<float>(count);
     return cellColour(r / n, g / n, b / n, counting);
 }
 
-void FlashGuard::meanColour(const std::vector<uint8_t>& samples, int cell, float* rgb) const {
-    const std::vector<int>& at = samplePattern.cellSamples(cell);
-    float sum[3] = {0.0f, 0.0f, 0.0f};
-    for (int i : at) {
-        for (size_t k = 0; k < 3; ++k) {
-            sum[k] += samples[static_cast<size_t>(i) * 3 + k];
-        }
-    }
-    float n = at.empty() ? 1.0f : static_cast<float>(at.size());
-    for (size_t k = 0; k < 3; ++k) {
-        rgb[k] = sum[k] / n;
-    }
-}
-
-void FlashGuard::mix(int cell, float t, const std::vector<uint8_t>& drawn,
+void FlashGuard::mix(int cell, int step, const std::vector<uint8_t>& drawn,
                      std::vector<uint8_t>& out) const {
-    const float* a = anchor(cell);
+    const uint8_t* a = anchor(cell);
     for (int i : samplePattern.cellSamples(cell)) {
         for (size_t k = 0; k < 3; ++k) {
             size_t at = static_cast<size_t>(i) * 3 + k;
-            float v = t * a[k] + (1.0f - t) * drawn[at];
-            out[at] = static_cast<uint8_t>(std::lround(v));
+            out[at] = mixChannel(step, a[k], drawn[at]);
         }
     }
 }
 
-float FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) {
-    std::vector<uint8_t> trial = drawn;
+int FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) const {
+    const std::vector<int>& at = samplePattern.cellSamples(cell);
+    const uint8_t* a = anchor(cell);
+    const CellTrack& track = tracks[static_cast<size_t>(cell)];
+    const float n = at.empty() ? 1.0f : static_cast<float>(at.size());
     auto quiet = [&](int step) {
-        mix(cell, static_cast<float>(step) / kMixSteps, drawn, trial);
+        float sum[3] = {0.0f, 0.0f, 0.0f};
+        for (int i : at) {
+            for (size_t k = 0; k < 3; ++k) {
+                sum[k] +=
+                    linearChannel(mixChannel(step, a[k], drawn[static_cast<size_t>(i) * 3 + k]));
+            }
+        }
         CellTrack::Events e =
-            tracks[static_cast<size_t>(cell)].peek(measure(trial, cell), softening);
+            track.peek(cellColour(sum[0] / n, sum[1] / n, sum[2] / n, counting), softening);
         return e.luma == 0 && e.red == 0;
     };
     // The change is near enough monotonic in the share; the least share found by halving is
     // checked, and the flat anchor colour taken when it falls short.
     int lo = 0, hi = kMixSteps;
     if (!quiet(hi)) {
-        return 1.0f;
+        return hi;
     }
     while (hi - lo > 1) {
         int mid = (lo + hi) / 2;
@@ -109,7 +118,47 @@ float FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) {
             lo = mid;
         }
     }
-    return static_cast<float>(hi) / kMixSteps;
+    return hi;
+}
+
+bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
+                               CellFlags& hold) const {
+    FieldFlags fields{};
+    coveredFields(cells, counting.fieldCellsNeeded(), fields);
+    // Summed-area table of the fields over their limit, so that each cell asks at once whether
+    // one of the fields holding it is.
+    constexpr int n = kFieldPlaces + 1;
+    std::array<int, n * n> over{};
+    bool any = false;
+    for (int fy = 0; fy < kFieldPlaces; ++fy) {
+        int row = 0;
+        for (int fx = 0; fx < kFieldPlaces; ++fx) {
+            int f = fy * kFieldPlaces + fx;
+            bool isOver =
+                fields[static_cast<size_t>(f)] != 0 && history.count(f) >= allowedTransitions;
+            any = any || isOver;
+            row += isOver ? 1 : 0;
+            over[static_cast<size_t>((fy + 1) * n + fx + 1)] =
+                over[static_cast<size_t>(fy * n + fx + 1)] + row;
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    auto at = [&](int x, int y) { return over[static_cast<size_t>(y * n + x)]; };
+    for (int c = 0; c < kCells; ++c) {
+        if (cells[static_cast<size_t>(c)] == 0 || hold[static_cast<size_t>(c)] != 0) {
+            continue;
+        }
+        int cx = c % kGridCells, cy = c / kGridCells;
+        // The fields holding cell (cx, cy) start at cx - 15 .. cx and cy - 15 .. cy.
+        int x0 = std::max(0, cx - kFieldCells + 1), x1 = std::min(kFieldPlaces, cx + 1);
+        int y0 = std::max(0, cy - kFieldCells + 1), y1 = std::min(kFieldPlaces, cy + 1);
+        if (at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0) > 0) {
+            hold[static_cast<size_t>(c)] = why;
+        }
+    }
+    return true;
 }
 
 bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
@@ -127,36 +176,21 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
         lumaCells[static_cast<size_t>(c)] = e.luma != 0 ? 1 : 0;
         redCells[static_cast<size_t>(c)] = e.red != 0 ? 1 : 0;
     }
-    const int needed = counting.fieldCellsNeeded();
-    FieldFlags fields{};
     // Per cell: 1 held for its luminance, 2 for its red alone.
     CellFlags hold{};
-    bool softened = false;
-    auto markOverLimit = [&](const CellFlags& cells, const FieldHistory& history, uint8_t why) {
-        coveredFields(cells, needed, fields);
-        for (int f = 0; f < kFields; ++f) {
-            if (fields[static_cast<size_t>(f)] != 0 && history.count(f) >= allowedTransitions) {
-                forEachCellIn(f, cells, [&](int c) {
-                    uint8_t& h = hold[static_cast<size_t>(c)];
-                    h = h == 0 ? why : h;
-                });
-                softened = true;
-            }
-        }
-    };
-    markOverLimit(lumaCells, general, 1);
-    markOverLimit(redCells, red, 2);
+    bool softened = markOverLimit(lumaCells, general, 1, hold);
+    softened = markOverLimit(redCells, red, 2, hold) || softened;
     if (softened) {
         const std::vector<uint8_t> drawn = samples;
         for (int c = 0; c < kCells; ++c) {
             if (hold[static_cast<size_t>(c)] != 0) {
-                const std::vector<float>& from =
+                const std::vector<uint8_t>& from =
                     hold[static_cast<size_t>(c)] == 1 ? lumaAnchor : redAnchor;
                 std::copy_n(&from[static_cast<size_t>(c) * 3], 3,
                             &mixColour[static_cast<size_t>(c) * 3]);
-                float t = softenCell(c, drawn);
-                cellWeights[static_cast<size_t>(c)] = t;
-                mix(c, t, drawn, samples);
+                int step = softenCell(c, drawn);
+                cellWeights[static_cast<size_t>(c)] = static_cast<float>(step) / kMixSteps;
+                mix(c, step, drawn, samples);
                 colours[static_cast<size_t>(c)] = measure(samples, c);
             }
         }
@@ -173,8 +207,7 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
         bool lumaTurn = track.luma.reference() == colour.luma;
         bool redTurn = track.red.reference() == colour.red;
         if (lumaTurn || redTurn) {
-            float mean[3];
-            meanColour(samples, c, mean);
+            const uint8_t* mean = &meanBytes[static_cast<size_t>(c) * 3];
             if (lumaTurn) {
                 std::copy_n(mean, 3, &lumaAnchor[static_cast<size_t>(c) * 3]);
             }
@@ -183,6 +216,8 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
             }
         }
     }
+    const int needed = counting.fieldCellsNeeded();
+    FieldFlags fields{};
     coveredFields(lumaCells, needed, fields);
     general.record(fields, now);
     coveredFields(redCells, needed, fields);

@@ -41,8 +41,12 @@ class FlashGuard {
     // limit.
     bool guardFrame(std::vector<uint8_t>& samples, double dt);
     const std::array<float, kCells>& weights() const { return cellWeights; }
-    // Cell c's anchor colour: R, G, B, 0 to 255.
-    const float* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
+    // Cell c's anchor colour: R, G, B.
+    const uint8_t* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
+    // One channel of the mix for t = step / 255, rounded as the guard counts it.
+    static uint8_t mixChannel(int step, uint8_t anchor, uint8_t drawn) {
+        return static_cast<uint8_t>((step * anchor + (255 - step) * drawn + 127) / 255);
+    }
 
     // Forgets everything seen, as at construction (a new scene, a resized window).
     void reset();
@@ -56,11 +60,15 @@ class FlashGuard {
     static FlashRules softeningRules(const FlashRules& rules);
 
   private:
-    CellColour measure(const std::vector<uint8_t>& samples, int cell) const;
-    void meanColour(const std::vector<uint8_t>& samples, int cell, float* rgb) const;
-    // The least share of the anchor colour that keeps cell c from a transition.
-    float softenCell(int cell, const std::vector<uint8_t>& drawn);
-    void mix(int cell, float t, const std::vector<uint8_t>& drawn, std::vector<uint8_t>& out) const;
+    // Cell c's colour measures; its mean sRGB colour goes to meanBytes.
+    CellColour measure(const std::vector<uint8_t>& samples, int cell);
+    // The least share of the anchor colour, in 255ths, that keeps cell c from a transition.
+    int softenCell(int cell, const std::vector<uint8_t>& drawn) const;
+    void mix(int cell, int step, const std::vector<uint8_t>& drawn,
+             std::vector<uint8_t>& out) const;
+    // Marks the cells flagged in cells that lie in a field over its limit; false when none.
+    bool markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
+                       CellFlags& hold) const;
 
     SamplePattern samplePattern;
     FlashRules counting;
@@ -73,7 +81,8 @@ class FlashGuard {
     std::array<float, kCells> cellWeights{};
     // Each cell's mean colour at its last luminance and red peak or valley, and the anchor
     // chosen for the frame being softened.
-    std::vector<float> lumaAnchor, redAnchor, mixColour;
+    std::vector<uint8_t> lumaAnchor, redAnchor, mixColour;
+    std::vector<uint8_t> meanBytes; // each cell's mean colour in the frame being guarded
     double now = 0.0;
     long long frameCount = 0;
     long long softenedCount = 0;

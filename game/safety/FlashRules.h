@@ -33,8 +33,11 @@ struct FlashRules {
     int fieldCellsNeeded() const;
 };
 
-// Linear value (0..1) of an 8-bit sRGB channel.
-float linearChannel(uint8_t value);
+// Linear values (0..1) of the 8-bit sRGB channel values.
+extern const float kLinearChannel[256];
+inline float linearChannel(uint8_t value) {
+    return kLinearChannel[value];
+}
 
 // The colour measures of one cell, from its mean linear R, G and B.
 struct CellColour {

@@ -8,7 +8,7 @@
 
 namespace safety {
 
-GLFlashGuard::GLFlashGuard() = default;
+GLFlashGuard::GLFlashGuard(const FlashRules& r) : rules(r) {}
 GLFlashGuard::~GLFlashGuard() = default;
 
 void GLFlashGuard::setEnabled(bool enable) {
@@ -29,7 +29,7 @@ bool GLFlashGuard::guardBackBuffer(double dt) {
         return false;
     }
     if (!guard || guard->pattern().width() != width || guard->pattern().height() != height) {
-        guard = std::make_unique<FlashGuard>(width, height);
+        guard = std::make_unique<FlashGuard>(width, height, rules);
     }
     readSamples(viewport[0], viewport[1]);
     ++guarded;
@@ -106,7 +106,7 @@ void GLFlashGuard::drawSoftening() const {
         if (t <= 0.0f) {
             continue;
         }
-        const float* a = guard->anchor(c);
+        const uint8_t* a = guard->anchor(c);
         glColor4f(a[0] * t / 255.0f, a[1] * t / 255.0f, a[2] * t / 255.0f, 1.0f - t);
         int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
         pattern.cellBounds(c, x0, y0, x1, y1);

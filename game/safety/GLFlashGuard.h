@@ -15,7 +15,8 @@ namespace safety {
 
 class GLFlashGuard {
   public:
-    GLFlashGuard();
+    // Counts by the rules given (WCAG 2.3.1's by default).
+    explicit GLFlashGuard(const FlashRules& rules = FlashRules{});
     ~GLFlashGuard();
     GLFlashGuard(const GLFlashGuard&) = delete;
     GLFlashGuard& operator=(const GLFlashGuard&) = delete;
@@ -37,6 +38,7 @@ class GLFlashGuard {
     void readSamples(int x, int y);
     void drawSoftening() const;
 
+    FlashRules rules;
     bool on = true;
     std::unique_ptr<FlashGuard> guard;
     std::vector<uint8_t> frame;   // the viewport's pixels, BGRA, bottom row first

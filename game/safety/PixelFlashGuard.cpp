@@ -31,18 +31,19 @@ bool PixelFlashGuard::guardFrame(uint8_t* pixels, int rowBytes, PixelLayout layo
             if (t <= 0.0f) {
                 continue;
             }
-            const float* a = decisions.anchor(c);
-            float add[4] = {};
-            add[ri] = t * a[0];
-            add[1] = t * a[1];
-            add[bi] = t * a[2];
+            const int step = static_cast<int>(std::lround(t * 255.0f));
+            const uint8_t* a = decisions.anchor(c);
+            uint8_t anchor[4] = {};
+            anchor[ri] = a[0];
+            anchor[1] = a[1];
+            anchor[bi] = a[2];
             int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             pattern.cellBounds(c, x0, y0, x1, y1);
             for (int y = y0; y < y1; ++y) {
                 uint8_t* p = pixels + static_cast<long long>(y) * rowBytes + x0 * bytes;
                 for (int x = x0; x < x1; ++x, p += bytes) {
                     for (int k = 0; k < 3; ++k) {
-                        p[k] = static_cast<uint8_t>(std::lround(add[k] + (1.0f - t) * p[k]));
+                        p[k] = FlashGuard::mixChannel(step, anchor[k], p[k]);
                     }
                 }
             }
