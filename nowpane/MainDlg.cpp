@@ -2,6 +2,7 @@
 
 #include "nowpane/RemoteHost.h"
 #include "nowpane/Resources.h"
+#include "platform/com/Com.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void CMainDlg::onInitDialog(DialogFrame& frame) {
     }
     // 4. The player control, and its player interface.
     if (SUCCEEDED(hr)) {
-        hr = host->CreateControl(u"{6BF52A52-394A-11d3-B153-00C04F79FAA6}");
+        hr = created = host->CreateControl(u"{6BF52A52-394A-11d3-B153-00C04F79FAA6}");
     }
     if (SUCCEEDED(hr)) {
         hr = host->QueryControl(IID_IWMPPlayer4, reinterpret_cast<void**>(&wmp));
@@ -59,6 +60,29 @@ void CMainDlg::onInitDialog(DialogFrame& frame) {
     // 7 and 8, whatever happened above.
     showNowPlaying();
     frame.postQuit();
+}
+
+std::string CMainDlg::controlProblem() const {
+    if (SUCCEEDED(created) || created == E_UNEXPECTED) {
+        return ""; // created, or never tried
+    }
+    // A control whose class object is there failed for a reason of its own (no player).
+    IClassFactory* factory = nullptr;
+    if (SUCCEEDED(CoGetClassObject(CLSID_WindowsMediaPlayer, CLSCTX_INPROC_SERVER, nullptr,
+                                   IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+        factory->Release();
+        return "";
+    }
+    std::string library;
+    if (FAILED(plat::classServerPath(CLSID_WindowsMediaPlayer, &library)) || library.empty()) {
+        return "The player control is not registered, so NowPane cannot reach tcplayer.\n"
+               "Start tcplayer once (it registers its control), or register tcplayerctl.so "
+               "with regsvr32.";
+    }
+    return "The player control cannot be created: its registered library " + library +
+           " does not load as a player control, so NowPane cannot reach tcplayer.\n"
+           "Start tcplayer once (it repairs the registration), or register tcplayerctl.so "
+           "with regsvr32.";
 }
 
 HRESULT CMainDlg::showNowPlaying() {

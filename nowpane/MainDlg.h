@@ -11,6 +11,8 @@
 #include "nowpane/AxHost.h"
 #include "platform/media/Player.h"
 
+#include <string>
+
 // What the dialog needs of its window.
 class DialogFrame {
   public:
@@ -42,11 +44,16 @@ class CMainDlg {
 
     // The result of the initialisation chain (steps 2 to 6).
     HRESULT initResult() const { return chain; }
+    // Why the player control could not be created at all (not registered, or its registered
+    // library does not load or has no class object), for the user; "" when it was created or
+    // when it failed for another reason (such as no player to reach). Needs COM initialised.
+    std::string controlProblem() const;
     IWMPPlayer4* player() const { return wmp; }
 
   private:
     bool remote;
     HRESULT chain = E_UNEXPECTED;
+    HRESULT created = E_UNEXPECTED; // step 4's CreateControl
     IAxWinHostWindow* host = nullptr;
     IWMPPlayer4* wmp = nullptr;
     IWMPMediaCollection* media = nullptr;

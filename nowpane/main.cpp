@@ -4,8 +4,10 @@
 #include "nowpane/Resources.h"
 #include "platform/com/Com.h"
 #include "platform/window/Entry.h"
+#include "platform/window/MessageBox.h"
 
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 #include <string>
 
@@ -38,11 +40,19 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         }
     }
 
+    std::string problem;
     {
         CMainDlg dlg(remote);
         ModalDialog dialog(nowpane::mainDialog());
         dialog.run(dlg);
+        problem = dlg.controlProblem();
     }
     CoUninitialize();
+    if (!problem.empty()) {
+        // Otherwise the user's connect-to-player action would end without a trace.
+        std::fprintf(stderr, "NowPane: %s\n", problem.c_str());
+        MessageBoxA(nullptr, problem.c_str(), "NowPane", MB_OK | MB_ICONERROR);
+        return 1;
+    }
     return 0;
 }

@@ -7,6 +7,7 @@
 // listening to the desktop's output. One tcplayer runs per user: a second one hands its files
 // (and --listen) to the first over the remote socket, which brings it forward, and ends.
 #include "platform/com/Com.h"
+#include "platform/message/RuntimeFolder.h"
 #include "player/host/ControlRegistration.h"
 #include "player/host/PlayerCore.h"
 #include "player/host/PluginHost.h"
@@ -18,9 +19,12 @@
 #include "player/ui/PlayerWindow.h"
 #include "player/ui/Requests.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -38,7 +42,27 @@ struct Session {
     PlayerRequests& requests;
     const PlayerSettings& settings;
     const Options& options;
+    const std::string& configPath;
 };
+
+// Once the user has quit, the process ends within a second, whatever a worker thread is
+// doing (a song on a stalled disk, a folder walk, a loudness scan): the settings are saved
+// first, then the orderly shutdown has until the deadline before the process simply ends.
+constexpr std::chrono::milliseconds kQuitDeadline{800};
+
+void armQuitDeadline(int exitCode) {
+    std::thread([exitCode] {
+        std::this_thread::sleep_for(kQuitDeadline);
+        std::fprintf(stderr, "tcplayer: still busy after quitting; ending now\n");
+        std::_Exit(exitCode);
+    }).detach();
+}
+
+void saveSettings(Player& player, const std::string& path) {
+    if (!player.currentSettings().save(path)) {
+        std::fprintf(stderr, "tcplayer: cannot save the settings to %s\n", path.c_str());
+    }
+}
 
 int run(Session& s);
 
@@ -86,6 +110,19 @@ bool handToRunningPlayer(const std::string& socket, const Options& options) {
     return true;
 }
 
+// Tries the hand-over again until the player holding the socket's lock answers, or for
+// kHandOverWait.
+bool handToRunningPlayerWhenItListens(const std::string& socket, const Options& options) {
+    auto deadline = std::chrono::steady_clock::now() + kHandOverWait;
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (handToRunningPlayer(socket, options)) {
+            return true;
+        }
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
 void postRemote(PlayerRequests& requests, const RemoteRequest& r) {
     switch (r.kind) {
     case RemoteRequest::Kind::Ping:
@@ -100,6 +137,9 @@ void postRemote(PlayerRequests& requests, const RemoteRequest& r) {
         break;
     case RemoteRequest::Kind::Open:
         requests.post({PlayerRequest::OpenFiles, r.files});
+        break;
+    case RemoteRequest::Kind::Queue:
+        requests.post({PlayerRequest::QueueFiles, r.files});
         break;
     case RemoteRequest::Kind::Listen:
         requests.post({PlayerRequest::Listen, {}});
@@ -127,6 +167,11 @@ int main(int argc, char** argv) {
         case RemoteServer::Result::Listening:
             break;
         case RemoteServer::Result::AlreadyRunning:
+            // Another tcplayer starting at the same moment took the lock before listening:
+            // it answers as soon as it listens.
+            if (handToRunningPlayerWhenItListens(socket, options)) {
+                return 0;
+            }
             std::fprintf(stderr, "tcplayer: another tcplayer holds %s but does not answer\n",
                          socket.c_str());
             return 1;
@@ -148,6 +193,9 @@ int main(int argc, char** argv) {
         settings.queuePosition = -1;
     }
     Player player(settings);
+    if (std::string warning = plat::runtimeFolderWarning(); !warning.empty()) {
+        player.tell(warning);
+    }
     std::string error;
     if (!player.start(error)) {
         std::fprintf(stderr, "tcplayer: %s\n", error.c_str());
@@ -161,14 +209,11 @@ int main(int argc, char** argv) {
         PluginCatalog catalog(core);
         core->Release(); // the catalog holds it
         NowPlayingPane pane(catalog);
-        Session session{player, pane, requests, settings, options};
+        Session session{player, pane, requests, settings, options, configPath};
         result = run(session);
     }
     remoteControl.stop();
     player.stop();
-    if (!player.currentSettings().save(configPath)) {
-        std::fprintf(stderr, "tcplayer: cannot save the settings to %s\n", configPath.c_str());
-    }
     CoUninitialize();
     return result;
 }
@@ -196,9 +241,11 @@ int run(Session& s) {
         s.player.openFiles(s.options.files, !s.options.listen);
     }
     window.run();
+    s.player.currentSettings().visualization = s.pane.chosenKey();
+    saveSettings(s.player, s.configPath);
+    armQuitDeadline(0);
     s.player.setListeningSource(nullptr);
     desktop.stop();
-    s.player.currentSettings().visualization = s.pane.chosenKey();
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "game/menu/SettingsFile.h"
 
+#include "platform/base/AtomicFile.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -78,12 +80,8 @@ bool save(const char* path, const RideSettings& s) {
     put(bytes + 16, bits);
     std::memcpy(&bits, &s.speed, sizeof bits);
     put(bytes + 20, bits);
-    std::FILE* f = std::fopen(path, "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    bool ok = std::fwrite(bytes, 1, kBytes, f) == kBytes;
-    return std::fclose(f) == 0 && ok;
+    // A crash or a full disk midway leaves the old file whole.
+    return plat::writeFileAtomically(path, bytes, kBytes);
 }
 
 } // namespace settingsfile

@@ -20,7 +20,8 @@ RideSettings defaults();
 // are brought to the nearest end of that range (a value that is not a number to the default),
 // so the ride height and the car's speed stay finite. The apply flag is always set.
 bool load(const char* path, RideSettings& settings);
-// Replaces the file with the settings (dragon and head tilt as 0 or 1); false on failure.
+// Replaces the file with the settings (dragon and head tilt as 0 or 1) at once: a failure
+// midway (false) leaves the old file whole.
 bool save(const char* path, const RideSettings& settings);
 
 } // namespace settingsfile

@@ -1,5 +1,6 @@
 #include "platform/registry/RegistryStore.h"
 
+#include "platform/base/AtomicFile.h"
 #include "platform/registry/Registry.h"
 
 #include <strings.h>
@@ -83,20 +84,11 @@ std::vector<Entry> readAll(const std::string& folder) {
 }
 
 bool writeAll(const std::string& folder, const std::vector<Entry>& entries) {
-    std::string target = folder + "/" + valuesFile;
-    std::string temp = target + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temp, std::ios::trunc);
-        for (const Entry& e : entries) {
-            out << toHex(e.name) << ' ' << e.value.type << ' ' << toHex(e.value.bytes) << '\n';
-        }
-        if (!out.flush()) {
-            return false;
-        }
+    std::ostringstream out;
+    for (const Entry& e : entries) {
+        out << toHex(e.name) << ' ' << e.value.type << ' ' << toHex(e.value.bytes) << '\n';
     }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    return !ec;
+    return writeFileAtomically(folder + "/" + valuesFile, out.str());
 }
 
 // True when path is a folder; an entry that cannot be examined (a link loop, no permission)

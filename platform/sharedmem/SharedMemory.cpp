@@ -48,7 +48,8 @@ struct MappingObject : KernelObject {
 // name and the view's offset in it.
 struct ViewRecord {
     size_t bytes = 0;
-    int fd = -1;
+    int fd = -1; // opened for writing when the view is writable
+    bool writable = false;
     std::string objectName;
     size_t offset = 0;
 };
@@ -225,7 +226,7 @@ void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offset
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    ViewRecord record{bytes, reopenOwn(m->fd, false), m->objectName, offset};
+    ViewRecord record{bytes, reopenOwn(m->fd, write), write, m->objectName, offset};
     std::lock_guard<std::mutex> hold(viewsLock);
     views()[p] = record;
     return p;
@@ -246,25 +247,39 @@ BOOL UnmapViewOfFile(const void* view) {
     return TRUE;
 }
 
-BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes) {
+namespace {
+
+// The view's object for a checked access of bytes at offset: a descriptor of the caller's own
+// (so that an unmap on another thread cannot close it meanwhile), the position in the object
+// and its name. -1 with the last error set when the view or the range is not valid.
+int viewObject(const void* view, size_t offset, size_t bytes, bool write, size_t& start,
+               std::string& objectName) {
     int fd = -1;
-    size_t start = 0;
-    std::string objectName;
     {
         std::lock_guard<std::mutex> hold(viewsLock);
         auto it = views().find(view);
-        if (it == views().end() || it->second.fd < 0 || offset > it->second.bytes ||
-            bytes > it->second.bytes - offset) {
+        if (it == views().end() || it->second.fd < 0 || (write && !it->second.writable) ||
+            offset > it->second.bytes || bytes > it->second.bytes - offset) {
             SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
+            return -1;
         }
-        // A descriptor of its own, so that an unmap on another thread cannot close it meanwhile.
         fd = dup(it->second.fd);
         start = it->second.offset + offset;
         objectName = it->second.objectName;
     }
     if (fd < 0) {
         SetLastError(ERROR_ACCESS_DENIED);
+    }
+    return fd;
+}
+
+} // namespace
+
+BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes) {
+    size_t start = 0;
+    std::string objectName;
+    int fd = viewObject(view, offset, bytes, false, start, objectName);
+    if (fd < 0) {
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
@@ -287,6 +302,44 @@ BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes) {
         }
         if (got < bytes) {
             error = ERROR_HANDLE_EOF;
+        }
+    }
+    close(fd);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WriteMappedView(void* view, size_t offset, const void* data, size_t bytes) {
+    size_t start = 0;
+    std::string objectName;
+    int fd = viewObject(view, offset, bytes, true, start, objectName);
+    if (fd < 0) {
+        return FALSE;
+    }
+    DWORD error = ERROR_SUCCESS;
+    struct stat st {};
+    if (!stillNamed(fd, objectName)) {
+        error = ERROR_FILE_INVALID;
+    } else if (fstat(fd, &st) != 0 || static_cast<size_t>(st.st_size) < start + bytes) {
+        error = ERROR_HANDLE_EOF;
+    } else {
+        // Write to the object, not through the mapping: should another process shrink it
+        // meanwhile, a write merely makes it longer again where a store would fault.
+        const auto* from = static_cast<const unsigned char*>(data);
+        size_t put = 0;
+        while (put < bytes) {
+            ssize_t n = pwrite(fd, from + put, bytes - put, static_cast<off_t>(start + put));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                error = ERROR_HANDLE_EOF;
+                break;
+            }
+            put += static_cast<size_t>(n);
         }
     }
     close(fd);

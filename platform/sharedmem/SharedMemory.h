@@ -48,3 +48,10 @@ BOOL UnmapViewOfFile(const void* view);
 // (ERROR_HANDLE_EOF; out may then hold part of the data), or when the mapping's name has been
 // removed or now names another object (ERROR_FILE_INVALID). Never waits on another process.
 BOOL ReadMappedView(const void* view, size_t offset, void* out, size_t bytes);
+// Copies bytes into a writable view at offset, the writer's side of ReadMappedView: instead of
+// faulting on a mapping that another process has shrunk, it fails, and writes nothing.
+// FALSE when the view is not mapped for writing or the range is outside it
+// (ERROR_INVALID_PARAMETER), when the object now holds fewer bytes than the range needs
+// (ERROR_HANDLE_EOF), or when the mapping's name has been removed or now names another object
+// (ERROR_FILE_INVALID). The caller may then close the mapping and create it again.
+BOOL WriteMappedView(void* view, size_t offset, const void* data, size_t bytes);

@@ -4,6 +4,9 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <cstddef>
+#include <string>
+
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_OKCANCEL = 0x00000001;
 constexpr UINT MB_YESNO = 0x00000004;
@@ -18,5 +21,17 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 // Shows text under caption with the buttons and icon of type, owned by owner (may be null).
-// Returns the button chosen, or 0 when no box can be shown (the text then goes to stderr).
+// Lines longer than kMessageBoxColumns are wrapped (see wrapMessageText), so that the box fits
+// a screen 1024 pixels wide. Returns the button chosen, or 0 when no box can be shown (the
+// text then goes to stderr, unwrapped).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+namespace plat {
+
+constexpr size_t kMessageBoxColumns = 80;
+
+// text with every line longer than columns broken at its last space within the limit; a word
+// longer than the limit (a path) is cut at the limit. Line breaks of the text are kept.
+std::string wrapMessageText(const std::string& text, size_t columns = kMessageBoxColumns);
+
+} // namespace plat

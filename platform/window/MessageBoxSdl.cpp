@@ -3,8 +3,41 @@
 
 #include <cstdio>
 
+namespace plat {
+
+std::string wrapMessageText(const std::string& text, size_t columns) {
+    std::string out;
+    size_t lineStart = 0;
+    while (lineStart <= text.size()) {
+        size_t end = text.find('\n', lineStart);
+        std::string line =
+            text.substr(lineStart, end == std::string::npos ? std::string::npos : end - lineStart);
+        while (line.size() > columns) {
+            size_t cut = line.rfind(' ', columns);
+            if (cut == std::string::npos || cut == 0) {
+                out += line.substr(0, columns) + "\n";
+                line.erase(0, columns);
+            } else {
+                out += line.substr(0, cut) + "\n";
+                line.erase(0, cut + 1);
+            }
+        }
+        out += line;
+        if (end == std::string::npos) {
+            break;
+        }
+        out += '\n';
+        lineStart = end + 1;
+    }
+    return out;
+}
+
+} // namespace plat
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    const char* body = text ? text : "";
+    const char* unwrapped = text ? text : "";
+    std::string wrapped = plat::wrapMessageText(unwrapped);
+    const char* body = wrapped.c_str();
     const char* title = caption ? caption : "Error";
     SDL_MessageBoxButtonData buttons[2];
     int count = 1;
@@ -41,7 +74,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     SDL_MessageBoxData box{flags, parent, title, body, count, buttons, nullptr};
     int chosen = 0;
     if (SDL_ShowMessageBox(&box, &chosen) != 0) {
-        std::fprintf(stderr, "%s: %s (no message box: %s)\n", title, body, SDL_GetError());
+        std::fprintf(stderr, "%s: %s (no message box: %s)\n", title, unwrapped, SDL_GetError());
         return 0;
     }
     // Closing the box without a button counts as its escape choice.

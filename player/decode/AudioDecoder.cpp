@@ -9,7 +9,12 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -18,6 +23,29 @@ std::string describe(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return text;
+}
+
+// Why path is not a regular file this process can read; "" when it is one. Nothing but a
+// regular file is opened, so a named pipe or a device is refused, never waited on.
+std::string notReadableFile(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        int code = errno;
+        return code == ENOENT || code == ENOTDIR
+                   ? std::strerror(code)
+                   : "cannot be read (" + std::string(std::strerror(code)) + ")";
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return S_ISDIR(st.st_mode)    ? "is a folder, not a file"
+               : S_ISFIFO(st.st_mode) ? "is a named pipe, not a file"
+                                      : "is a device or socket, not a file";
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return "cannot be read (" + std::string(std::strerror(errno)) + ")";
+    }
+    ::close(fd);
+    return "";
 }
 
 // The tag of that name from the container, else from the audio stream (Ogg keeps its comments
@@ -81,10 +109,18 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(const std::string& path, std::s
         error = path + ": out of memory";
         return nullptr;
     }
+    // A named pipe or a device would block FFmpeg's open for good, and a file that cannot be
+    // read is not a damaged song: both are told apart before FFmpeg sees them.
+    if (std::string why = notReadableFile(path); !why.empty()) {
+        error = path + ": " + why;
+        return nullptr;
+    }
     int rc = avformat_open_input(&d->format, path.c_str(), nullptr, nullptr);
     if (rc < 0) {
         error = path + (rc == AVERROR(ENOENT) ? ": " + describe(rc)
-                                              : ": not an audio file (" + describe(rc) + ")");
+                        : rc == AVERROR(EACCES) || rc == AVERROR(EPERM)
+                            ? ": cannot be read (" + describe(rc) + ")"
+                            : ": not an audio file (" + describe(rc) + ")");
         return nullptr;
     }
     if ((rc = avformat_find_stream_info(d->format, nullptr)) < 0) {

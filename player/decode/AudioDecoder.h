@@ -35,7 +35,9 @@ class AudioDecoder {
     static constexpr double kLoudnessTargetLufs = -18.0;
 
     // Null with the reason in error ("<path>: <why>") when the file cannot be opened, holds no
-    // audio stream, or its stream is out of the limits above.
+    // audio stream, or its stream is out of the limits above. Only regular files are opened:
+    // a named pipe, a device or a folder is refused at once (never waited on), and a file
+    // without read permission is said to be one that "cannot be read".
     static std::unique_ptr<AudioDecoder> open(const std::string& path, std::string& error);
     ~AudioDecoder();
     AudioDecoder(const AudioDecoder&) = delete;

@@ -6,11 +6,30 @@
 
 #include <filesystem>
 
+namespace {
+
+// Whether the library loads and offers class objects: a registration naming anything else
+// (a missing file, a text file, a library of something else) leaves NowPane without a control.
+bool loadsAsComServer(const std::string& library) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(library, ignored)) {
+        return false;
+    }
+    HMODULE module = LoadLibraryA(library.c_str());
+    if (module == nullptr) {
+        return false;
+    }
+    bool offers = GetProcAddress(module, "DllGetClassObject") != nullptr;
+    FreeLibrary(module);
+    return offers;
+}
+
+} // namespace
+
 bool ensurePlayerControlRegistered(const std::string& library, std::string& error) {
     std::string current;
-    std::error_code ignored;
     if (plat::classServerPath(CLSID_WindowsMediaPlayer, &current) == S_OK &&
-        std::filesystem::is_regular_file(current, ignored)) {
+        loadsAsComServer(current)) {
         return true;
     }
     HMODULE module = LoadLibraryA(library.c_str());

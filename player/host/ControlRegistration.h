@@ -6,7 +6,9 @@
 #include <string>
 
 // Registers `library` as the player control unless the registry already names a library that
-// exists. True when a usable registration is in place afterwards; else false with the reason.
+// loads and offers class objects (a missing file, one that is not a library, or a library
+// without DllGetClassObject is registered over). True when a usable registration is in place
+// afterwards; else false with the reason.
 bool ensurePlayerControlRegistered(const std::string& library, std::string& error);
 
 // tcplayerctl.so in the folder of the running program.

@@ -1,6 +1,7 @@
 #include "player/pane/NowPlayingPane.h"
 
 #include <algorithm>
+#include <cstdio>
 
 NowPlayingPane::NowPlayingPane(VisualizationCatalog& c) : catalog(c) {}
 
@@ -42,7 +43,7 @@ void NowPlayingPane::load(const std::string& preferredKey) {
     } else {
         stopCurrent();
         key.clear();
-        failure = "No visualization is registered.";
+        report("No visualization is registered.");
     }
 }
 
@@ -72,7 +73,15 @@ void NowPlayingPane::choose(const std::string& k) {
     if (v) {
         v->stop();
     }
-    failure = "The visualization \"" + chosenName() + "\" could not be loaded: " + error;
+    report("The visualization \"" + chosenName() + "\" could not be loaded: " + error);
+}
+
+void NowPlayingPane::report(std::string problem) {
+    failure = std::move(problem);
+    if (failure != reported) {
+        reported = failure;
+        std::fprintf(stderr, "tcplayer: %s\n", failure.c_str());
+    }
 }
 
 void NowPlayingPane::resize(int width, int height) {

@@ -26,6 +26,8 @@ class NowPlayingPane {
     // The key and name of what runs; "" when nothing does.
     const std::string& chosenKey() const { return key; }
     std::string chosenName() const;
+    // Why no visualization runs ("" while one does); also written to standard error, once for
+    // each new reason.
     const std::string& problem() const { return failure; }
 
     // The pane's size in pixels (at least 1 x 1); a visualization starts at the size last set.
@@ -39,12 +41,14 @@ class NowPlayingPane {
 
   private:
     void stopCurrent();
+    void report(std::string problem);
     void drawOwn(const LevelFrame& levels, Font& font);
 
     VisualizationCatalog& catalog;
     std::vector<VisualizationEntry> list;
     std::unique_ptr<Visualization> running;
     std::string key, failure;
+    std::string reported; // the last problem written to standard error
     PaneSurface pane;
     uint64_t mediaSeen = 0;
 };

@@ -110,8 +110,10 @@ bool handOver(const std::string& path, const std::vector<std::string>& files,
     if (!client.connect(path)) {
         return false;
     }
-    if (!files.empty() && !client.request(RemoteRequest::open(files), timeout)) {
-        return false;
+    for (const RemoteRequest& part : openInParts(files)) {
+        if (!client.request(part, timeout)) {
+            return false;
+        }
     }
     return client.request(RemoteRequest::foreground(), timeout);
 }

@@ -84,8 +84,9 @@ std::string format(const RemoteRequest& r) {
         return "FOREGROUND\n";
     case RemoteRequest::Kind::Listen:
         return "LISTEN\n";
-    case RemoteRequest::Kind::Open: {
-        std::string line = "OPEN";
+    case RemoteRequest::Kind::Open:
+    case RemoteRequest::Kind::Queue: {
+        std::string line = r.kind == RemoteRequest::Kind::Open ? "OPEN" : "QUEUE";
         for (const std::string& f : r.files) {
             line += " " + escape(f);
         }
@@ -128,7 +129,29 @@ std::optional<RemoteRequest> parse(const std::string& line) {
     if (verb == "OPEN" && !args.empty()) {
         return RemoteRequest::open(args);
     }
+    if (verb == "QUEUE" && !args.empty()) {
+        return RemoteRequest::queue(args);
+    }
     return std::nullopt;
+}
+
+std::vector<RemoteRequest> openInParts(const std::vector<std::string>& files) {
+    constexpr size_t kVerb = 6; // "QUEUE " or "OPEN ", and the line's end
+    std::vector<RemoteRequest> parts;
+    size_t length = kMaxLine; // of the line being filled; full before the first
+    for (const std::string& f : files) {
+        size_t word = escape(f).size() + 1;
+        if (word + kVerb > kMaxLine) {
+            continue;
+        }
+        if (length + word > kMaxLine) {
+            parts.push_back(parts.empty() ? RemoteRequest::open({}) : RemoteRequest::queue({}));
+            length = kVerb;
+        }
+        parts.back().files.push_back(f);
+        length += word;
+    }
+    return parts;
 }
 
 std::string defaultSocketPath() {

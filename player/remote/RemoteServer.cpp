@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -33,15 +34,20 @@ bool makeFolder(const std::string& dir) {
     return mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-void sendAll(int fd, const std::string& text) {
+// False when the client does not take the whole answer at once: it stopped reading them.
+bool sendAll(int fd, const std::string& text) {
     size_t sent = 0;
     while (sent < text.size()) {
         ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
         if (n <= 0) {
-            return; // a client that does not read its answers simply misses them
+            return false;
         }
         sent += size_t(n);
     }
+    return true;
 }
 
 } // namespace
@@ -120,40 +126,40 @@ void RemoteServer::acceptClients() {
 }
 
 bool RemoteServer::serve(Client& c, std::vector<RemoteRequest>& out) {
-    char buf[4096];
+    size_t served = 0;
     for (;;) {
+        size_t start = 0, end;
+        while (served < kRequestsPerTurn &&
+               (end = c.pending.find('\n', start)) != std::string::npos) {
+            std::string line = c.pending.substr(start, end - start);
+            start = end + 1;
+            ++served;
+            std::optional<RemoteRequest> request = remote::parse(line);
+            if (request) {
+                out.push_back(std::move(*request));
+            }
+            if (!sendAll(c.fd, request ? "OK\n" : "ERR not a request\n")) {
+                return false;
+            }
+        }
+        c.pending.erase(0, start);
+        if (served >= kRequestsPerTurn) {
+            return true; // the rest waits for the next turn
+        }
+        if (c.pending.size() > remote::kMaxLine) {
+            sendAll(c.fd, "ERR line too long\n");
+            return false;
+        }
+        char buf[4096];
         ssize_t n = recv(c.fd, buf, sizeof buf, MSG_DONTWAIT);
         if (n == 0) {
             return false;
         }
         if (n < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                break;
-            }
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
+            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
         }
         c.pending.append(buf, size_t(n));
-        size_t start = 0, end;
-        while ((end = c.pending.find('\n', start)) != std::string::npos) {
-            std::string line = c.pending.substr(start, end - start);
-            start = end + 1;
-            if (auto request = remote::parse(line)) {
-                out.push_back(*request);
-                sendAll(c.fd, "OK\n");
-            } else {
-                sendAll(c.fd, "ERR not a request\n");
-            }
-        }
-        c.pending.erase(0, start);
-        if (c.pending.size() > remote::kMaxLine) {
-            sendAll(c.fd, "ERR line too long\n");
-            return false;
-        }
     }
-    return true;
 }
 
 std::vector<RemoteRequest> RemoteServer::poll(int timeoutMs) {
@@ -163,15 +169,17 @@ std::vector<RemoteRequest> RemoteServer::poll(int timeoutMs) {
     }
     std::vector<pollfd> fds;
     fds.push_back({listenFd, POLLIN, 0});
+    bool backlog = false; // requests received in an earlier turn wait for an answer
     for (const Client& c : clients) {
         fds.push_back({c.fd, POLLIN, 0});
+        backlog = backlog || c.hasRequest();
     }
-    if (::poll(fds.data(), fds.size(), timeoutMs) <= 0) {
+    if (::poll(fds.data(), fds.size(), backlog ? 0 : timeoutMs) < 0) {
         return requests;
     }
     std::vector<int> ready;
     for (size_t i = 1; i < fds.size(); ++i) {
-        if (fds[i].revents) {
+        if (fds[i].revents || clients[i - 1].hasRequest()) {
             ready.push_back(fds[i].fd);
         }
     }

@@ -6,8 +6,12 @@
 //   crashed player is replaced.
 // - poll never blocks longer than its timeout. Each well-formed request is answered "OK" and
 //   handed to the caller; anything else is answered "ERR ..." and otherwise ignored. A line
-//   longer than remote::kMaxLine, or a client that stops reading, loses its connection; the
-//   server itself carries on.
+//   longer than remote::kMaxLine, or a client that stops reading its answers, loses its
+//   connection; the server itself carries on.
+// - Clients are served fairly: each poll answers at most kRequestsPerTurn requests of each
+//   client (what a client sent beyond that waits for the next poll, which then does not
+//   block), and nothing more is read from a client while it has requests waiting, so what is
+//   kept per client stays below remote::kMaxLine plus one read.
 #pragma once
 
 #include "player/remote/RemoteProtocol.h"
@@ -20,6 +24,7 @@ class RemoteServer {
     enum class Result { Listening, AlreadyRunning, Failed };
 
     static constexpr size_t kMaxClients = 16;
+    static constexpr size_t kRequestsPerTurn = 8;
 
     RemoteServer() = default;
     ~RemoteServer();
@@ -42,7 +47,8 @@ class RemoteServer {
   private:
     struct Client {
         int fd;
-        std::string pending;
+        std::string pending; // received, not yet answered
+        bool hasRequest() const { return pending.find('\n') != std::string::npos; }
     };
     void acceptClients();
     bool serve(Client& c, std::vector<RemoteRequest>& out); // false: drop the client

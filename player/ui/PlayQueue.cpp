@@ -16,7 +16,7 @@ bool PlayQueue::isMusicFile(const std::string& name) {
 }
 
 namespace {
-void addFolder(const fs::path& folder, std::vector<std::string>& out) {
+bool walkFolder(const fs::path& folder, const std::function<bool(std::string)>& found) {
     std::error_code ec;
     std::vector<fs::path> entries;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -26,31 +26,45 @@ void addFolder(const fs::path& folder, std::vector<std::string>& out) {
     for (const fs::path& p : entries) {
         std::error_code e2;
         if (fs::is_directory(p, e2) && !fs::is_symlink(p, e2)) {
-            addFolder(p, out);
-        } else if (fs::is_regular_file(p, e2) && PlayQueue::isMusicFile(p.filename().string())) {
-            out.push_back(p.string());
+            if (!walkFolder(p, found)) {
+                return false;
+            }
+        } else if (fs::is_regular_file(p, e2) && PlayQueue::isMusicFile(p.filename().string()) &&
+                   !found(p.string())) {
+            return false;
         }
     }
+    return true;
 }
 } // namespace
+
+std::string PlayQueue::absolute(const std::string& given) {
+    std::error_code ec;
+    fs::path p = fs::absolute(given, ec).lexically_normal();
+    return ec ? given : p.string();
+}
+
+bool PlayQueue::expand(const std::string& path, const std::function<bool(std::string)>& found) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        return walkFolder(path, found);
+    }
+    return found(path);
+}
 
 size_t PlayQueue::add(const std::vector<std::string>& paths) {
     size_t before = songs.size();
     for (const std::string& given : paths) {
-        // Absolute, so a change of the working folder (a plug-in starting a program does that)
-        // leaves the queue intact.
-        std::error_code ec;
-        fs::path p = fs::absolute(given, ec).lexically_normal();
-        if (ec) {
-            p = given;
-        }
-        if (fs::is_directory(p, ec)) {
-            addFolder(p, songs);
-        } else {
-            songs.push_back(p.string());
-        }
+        expand(absolute(given), [this](std::string file) {
+            songs.push_back(std::move(file));
+            return true;
+        });
     }
     return songs.size() - before;
+}
+
+void PlayQueue::append(const std::vector<std::string>& files) {
+    songs.insert(songs.end(), files.begin(), files.end());
 }
 
 void PlayQueue::clear() {

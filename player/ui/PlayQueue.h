@@ -1,6 +1,7 @@
 // The list of songs to play and which one is current.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@ class PlayQueue {
     // Adds each path: a file as it is, a folder as the music files below it, recursively, in
     // name order. Returns how many files were added; unreadable folders are left out.
     size_t add(const std::vector<std::string>& paths);
+    // Adds files as they are (paths already made absolute, folders already walked).
+    void append(const std::vector<std::string>& files);
     void clear();
 
     const std::vector<std::string>& items() const { return songs; }
@@ -23,6 +26,12 @@ class PlayQueue {
 
     // Whether a file name has one of the extensions the player looks for in folders.
     static bool isMusicFile(const std::string& name);
+    // given made absolute and normal, so that a later change of the working folder (a plug-in
+    // starting a program does that) leaves the queue intact.
+    static std::string absolute(const std::string& given);
+    // Hands found each file add() would take for path, in the same order; stops early (false)
+    // when found returns false.
+    static bool expand(const std::string& path, const std::function<bool(std::string)>& found);
 
   private:
     std::vector<std::string> songs;

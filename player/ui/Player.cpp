@@ -29,6 +29,11 @@ bool Player::start(std::string& error) {
     return playback.start(error);
 }
 
+void Player::tell(std::string line) {
+    std::fprintf(stderr, "tcplayer: %s\n", line.c_str());
+    statusLine = std::move(line);
+}
+
 PlayerSettings& Player::currentSettings() {
     settings.queue = songs.items();
     settings.queuePosition = songs.current();
@@ -40,18 +45,59 @@ PlayState Player::state() const {
 }
 
 void Player::openFiles(const std::vector<std::string>& paths, bool playNow) {
+    std::string what = paths.size() == 1 ? paths.front() : "what was opened";
+    bool folders = std::any_of(paths.begin(), paths.end(), [](const std::string& p) {
+        std::error_code ec;
+        return std::filesystem::is_directory(p, ec);
+    });
+    if (folders || !openings.empty()) {
+        openings.push_back({walker.walk(paths), playNow, 0, what});
+        return;
+    }
+    Opening opening{0, playNow, 0, what};
+    std::vector<std::string> files;
+    for (const std::string& p : paths) {
+        files.push_back(PlayQueue::absolute(p));
+    }
+    queueFound(files, opening);
+    if (opening.added == 0) {
+        tell("Nothing to play in " + what);
+    }
+}
+
+void Player::queueFound(const std::vector<std::string>& files, Opening& opening) {
+    if (files.empty()) {
+        return;
+    }
     size_t first = songs.items().size();
-    size_t added = songs.add(paths);
-    if (added == 0) {
-        statusLine = "Nothing to play in what was opened";
+    songs.append(files);
+    bool firstBatch = opening.added == 0;
+    opening.added += files.size();
+    if (!firstBatch) {
         return;
     }
     for (size_t i = first; i < songs.items().size() && i < first + 3; ++i) {
         scanner.request(songs.items()[i]);
     }
     // While listening, only an explicit play starts a song (the window ends listening first).
-    if (playNow || (playback.state() == PlayState::Stopped && !listening)) {
+    if (opening.playNow || (playback.state() == PlayState::Stopped && !listening)) {
         playIndex(int(first));
+    }
+}
+
+void Player::takeWalkedFiles() {
+    for (FolderWalker::Batch& batch : walker.take()) {
+        if (openings.empty() || openings.front().job != batch.job) {
+            continue;
+        }
+        Opening& opening = openings.front();
+        queueFound(batch.files, opening);
+        if (batch.last) {
+            if (opening.added == 0) {
+                tell("Nothing to play in " + opening.what);
+            }
+            openings.pop_front();
+        }
     }
 }
 
@@ -246,6 +292,7 @@ void Player::setListeningSource(ListeningSource* source) {
 }
 
 void Player::tick(double now) {
+    takeWalkedFiles();
     for (PlaybackEvent& e : playback.takeEvents()) {
         bool isCurrent = e.path == songs.currentPath();
         switch (e.kind) {

@@ -7,10 +7,12 @@
 #include "player/output/Playback.h"
 #include "player/spectrum/HeardAudio.h"
 #include "player/spectrum/LevelFrame.h"
+#include "player/ui/FolderWalker.h"
 #include "player/ui/PlayQueue.h"
 #include "player/ui/Settings.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -45,7 +47,13 @@ class Player {
     // Opens the sound device; false with the reason.
     bool start(std::string& error);
 
+    // Queues files and folders (see PlayQueue::add) and plays the first of them when playNow,
+    // or when nothing plays. Folders are walked on a thread of their own: their files join the
+    // queue in batches from tick(), in order, while the window goes on. Files opened while a
+    // walk is under way queue after it.
     void openFiles(const std::vector<std::string>& paths, bool playNow);
+    // True while opened folders are still being walked.
+    bool addingFiles() { return walker.busy(); }
     void playIndex(int index);
     void playPause();
     void stop();
@@ -79,6 +87,8 @@ class Player {
     // The last thing worth telling the user ("Skipped x: why", or while listening the
     // source's own line); "" when none.
     const std::string& status() const { return listening ? listeningStatus : statusLine; }
+    // Makes line the last thing worth telling the user, in the window and on standard error.
+    void tell(std::string line);
     // Changes whenever a new item starts; media() describes it.
     uint64_t mediaSerial() const { return serial; }
     const MediaDescription& media() const { return current; }
@@ -88,6 +98,15 @@ class Player {
     const Playback& engine() const { return playback; }
 
   private:
+    // A job of the folder walker: how its files are to be played once they come.
+    struct Opening {
+        uint64_t job = 0;
+        bool playNow = false;
+        size_t added = 0;
+        std::string what; // for the message when it brings nothing
+    };
+    void queueFound(const std::vector<std::string>& files, Opening& opening);
+    void takeWalkedFiles();
     void startCurrent();
     void takeScannedLevels();
     void followRunningLevels(const HeardAudio& audio, PlayState state, double now);
@@ -99,6 +118,8 @@ class Player {
     LoudnessScanner scanner;
     LevelBuilder builder;
     PlayQueue songs;
+    FolderWalker walker;
+    std::deque<Opening> openings; // oldest first, as the walker takes them
     ListeningSource* listening = nullptr;
     std::string listeningTitle;
     std::string listeningStatus;

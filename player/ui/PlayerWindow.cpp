@@ -265,6 +265,9 @@ void PlayerWindow::handleRequests() {
             leaveListening();
             player.openFiles(r.files, true);
             break;
+        case PlayerRequest::QueueFiles:
+            player.openFiles(r.files, false);
+            break;
         case PlayerRequest::Listen:
             listen(true);
             break;
@@ -382,6 +385,9 @@ void PlayerWindow::drawPanel(Canvas& c) {
     std::string where = q.empty() ? "Queue empty"
                                   : "Song " + std::to_string(q.current() + 1) + " of " +
                                         std::to_string(q.items().size());
+    if (player.addingFiles()) {
+        where += " (adding files...)";
+    }
     if (listening) {
         where = "Listening to the desktop (D: back to the queue)";
     }
@@ -474,7 +480,9 @@ void PlayerWindow::run() {
         std::string seen = std::to_string(long(player.position() * 4)) + "|" +
                            (player.rideCalibration() ? "song|" : "fixed|") + player.media().title +
                            "|" + std::to_string(int(player.state())) + "|" + player.status() + "|" +
-                           std::to_string(player.queue().current()) + "|" + pane.chosenKey() +
+                           std::to_string(player.queue().current()) + "/" +
+                           std::to_string(player.queue().items().size()) +
+                           (player.addingFiles() ? "+|" : "|") + pane.chosenKey() +
                            (listeningToDesktop() ? "|listening" : "");
         bool panelToo = seen != panelSeen;
         panelSeen = seen;

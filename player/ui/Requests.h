@@ -10,8 +10,9 @@
 #include <vector>
 
 struct PlayerRequest {
-    enum Kind { ShowNowPlaying, BringToFront, OpenFiles, Listen } kind;
-    std::vector<std::string> files; // OpenFiles: files or folders, queued and played at once
+    enum Kind { ShowNowPlaying, BringToFront, OpenFiles, Listen, QueueFiles } kind;
+    // OpenFiles: files or folders, queued and played at once; QueueFiles: only queued.
+    std::vector<std::string> files;
 };
 
 class PlayerRequests {

@@ -1,8 +1,11 @@
 #include "player/ui/Settings.h"
 
+#include "platform/base/AtomicFile.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 std::string PlayerSettings::defaultPath() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -51,24 +54,14 @@ PlayerSettings PlayerSettings::load(const std::string& path) {
 bool PlayerSettings::save(const std::string& path) const {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    std::string tmp = path + ".new";
-    {
-        std::ofstream out(tmp, std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        out << "volume=" << volume << "\nnormalise=" << (normalise ? 1 : 0)
-            << "\ncalibration=" << (rideCalibration ? 1 : 0) << "\nvisualization=" << visualization
-            << "\nposition=" << queuePosition << "\n";
-        for (const std::string& song : queue) {
-            if (song.find('\n') == std::string::npos) {
-                out << "song=" << song << "\n";
-            }
-        }
-        if (!out.flush()) {
-            return false;
+    std::ostringstream out;
+    out << "volume=" << volume << "\nnormalise=" << (normalise ? 1 : 0)
+        << "\ncalibration=" << (rideCalibration ? 1 : 0) << "\nvisualization=" << visualization
+        << "\nposition=" << queuePosition << "\n";
+    for (const std::string& song : queue) {
+        if (song.find('\n') == std::string::npos) {
+            out << "song=" << song << "\n";
         }
     }
-    std::filesystem::rename(tmp, path, ec);
-    return !ec;
+    return plat::writeFileAtomically(path, out.str());
 }

@@ -16,6 +16,7 @@ struct PlayerSettings {
 
     static std::string defaultPath();
     static PlayerSettings load(const std::string& path);
-    // False when the file cannot be written (the folder is created when missing).
+    // Replaces the file at once (the folder is created when missing): false when it cannot be
+    // written, and then the old file is left whole.
     bool save(const std::string& path) const;
 };

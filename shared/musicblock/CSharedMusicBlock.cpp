@@ -60,9 +60,16 @@ bool CSharedMusicBlock::Write(const void* timedLevel, const char* title) {
     if (!created) {
         return false;
     }
-    std::memcpy(view, timedLevel, spectrumSize);
-    std::memcpy(view + spectrumSize, title, kTitleBytes);
-    return true;
+    unsigned char copy[kBlockBytes];
+    std::memcpy(copy, timedLevel, spectrumSize);
+    std::memcpy(copy + spectrumSize, title, kTitleBytes);
+    // Another process may shrink the block or remove its name: the write is checked, and a
+    // block that fails it is made anew, so that readers find a whole block again.
+    if (WriteMappedView(view, 0, copy, kBlockBytes)) {
+        return true;
+    }
+    Close();
+    return Create() && WriteMappedView(view, 0, copy, kBlockBytes);
 }
 
 bool CSharedMusicBlock::Read(unsigned char spectrum[2][1024], char title[200]) {

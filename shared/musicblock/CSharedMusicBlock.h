@@ -32,7 +32,9 @@ class CSharedMusicBlock {
     // Reader: maps the existing block read-only. False while no writer has created it.
     bool Open();
     // Copies the first 2048 bytes of the player's level record and the 200-byte title into
-    // the block. False (nothing written) unless created.
+    // the block. False (nothing written) unless created. Never faults: when another process
+    // has shrunk the block or removed its name, the writer closes it, creates it again (a
+    // whole block under the name) and writes there; false only when that fails too.
     bool Write(const void* timedLevel, const char* title);
     // Copies the block out. False unless opened, and then both buffers are left as they were.
     // Also false, buffers untouched, when the block is no longer whole or no longer the one

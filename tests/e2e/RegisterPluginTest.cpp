@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -114,6 +118,26 @@ TEST_F(RegisterPluginE2e, WithoutSlashSTheOutcomeIsShownInABox) {
     EXPECT_TRUE(e2e::answerMessageBox("RegSvr32", true, 10000));
     EXPECT_EQ(p.waitExit(10000), 0);
     EXPECT_TRUE(effectRegistered());
+
+    // A long text (here a long library name) wraps: the box fits a 1024-pixel screen.
+    std::string longName = game + "/";
+    for (int i = 0; i < 12; ++i) {
+        longName += "a-folder-with-a-long-name-" + std::to_string(i) + "/";
+    }
+    longName += "TCwavetap2.dll";
+    e2e::Program failing(game + "/regsvr32", {longName}, game, env);
+    std::string box = e2e::waitForWindow("^RegSvr32$", 10000);
+    ASSERT_FALSE(box.empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // mapped at its full size
+    std::string geometry = e2e::xdotool("getwindowgeometry " + box);
+    size_t at = geometry.find("Geometry: ");
+    ASSERT_NE(at, std::string::npos) << geometry;
+    int width = std::atoi(geometry.c_str() + at + 10);
+    EXPECT_GT(width, 100) << geometry;
+    EXPECT_LE(width, 1024) << geometry;
+    e2e::screenshot(std::string(TC_TEST_STATE_DIR) + "/e2e-regsvr32-long-text.png");
+    EXPECT_TRUE(e2e::answerMessageBox("RegSvr32", true, 10000));
+    EXPECT_EQ(failing.waitExit(10000), 3);
 }
 
 } // namespace

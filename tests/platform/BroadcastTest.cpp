@@ -1,4 +1,5 @@
 #include "platform/message/Broadcast.h"
+#include "platform/message/RuntimeFolder.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -93,15 +96,55 @@ TEST_F(BroadcastTest, ListenersOfEndedProgramsAreClearedAway) {
     EXPECT_EQ(endpoints, 1);
 }
 
-TEST_F(BroadcastTest, AFolderOthersCanWriteIsNotUsed) {
+TEST_F(BroadcastTest, AFolderOthersCanTakeGivesWayToAPrivateOneWhereProgramsStillMeet) {
+    setenv("XDG_CACHE_HOME", scratch.file("cache").c_str(), 1);
     std::string open = scratch.file("open");
     ASSERT_EQ(mkdir(open.c_str(), 0700), 0);
     ASSERT_EQ(chmod(open.c_str(), 0777), 0);
+    std::vector<std::pair<std::string, std::string>> cases = {{open, "is open to other users"}};
+    std::string foreign = scratch.file("foreign");
+    ASSERT_EQ(mkdir(foreign.c_str(), 0700), 0);
+    if (chown(foreign.c_str(), 65534, 65534) == 0) { // root can make a folder another's
+        cases.push_back({foreign, "belongs to another user"});
+    }
+    std::string privateFolder;
+    for (const auto& [usual, why] : cases) {
+        SCOPED_TRACE(usual);
+        setenv("TONECREST_RUNTIME_DIR", usual.c_str(), 1);
+        plat::RuntimeFolder r = plat::resolveRuntimeFolder();
+        EXPECT_NE(r.warning.find(usual + " " + why), std::string::npos) << r.warning;
+        ASSERT_EQ(r.folder.rfind(scratch.file("cache/tonecrest/run-"), 0), 0u) << r.folder;
+        struct stat st {};
+        ASSERT_EQ(lstat(r.folder.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        EXPECT_EQ(st.st_uid, getuid());
+        // Every program of the user finds the same one.
+        if (privateFolder.empty()) {
+            privateFolder = r.folder;
+        }
+        EXPECT_EQ(r.folder, privateFolder);
+        UINT id = RegisterWindowMessageA("WMPlayer_PluginAddRemove");
+        EXPECT_NE(id, 0u);
+        EXPECT_EQ(inChild([&] {
+                      return plat::runtimeFolder() == privateFolder &&
+                                     RegisterWindowMessageA("WMPlayer_PluginAddRemove") == id
+                                 ? 0
+                                 : 1;
+                  }),
+                  0);
+        plat::BroadcastListener listener;
+        EXPECT_TRUE(listener.listening());
+    }
+    // A link to the private folder that someone replaced is not followed.
+    std::string link = scratch.file("cache/tonecrest/runtime");
+    ASSERT_EQ(unlink(link.c_str()), 0);
+    ASSERT_EQ(symlink(open.c_str(), link.c_str()), 0);
     setenv("TONECREST_RUNTIME_DIR", open.c_str(), 1);
-    EXPECT_EQ(RegisterWindowMessageA("WMPlayer_PluginAddRemove"), 0u);
-    plat::BroadcastListener listener;
-    EXPECT_FALSE(listener.listening());
-    EXPECT_FALSE(plat::postBroadcast(0xC000, 0, 0));
+    std::string again = plat::runtimeFolder();
+    EXPECT_NE(again, open);
+    EXPECT_EQ(again.rfind(scratch.file("cache/tonecrest/run-"), 0), 0u) << again;
+    unsetenv("XDG_CACHE_HOME");
 }
 
 TEST_F(BroadcastTest, NoListenerIsNoError) {

@@ -133,6 +133,21 @@ TEST_F(RegistryTest, BinaryDataDefaultValueAndOverwrite) {
     const char third[] = "x";
     RegSetValueExA(key, "A VALUE", 0, REG_SZ, reinterpret_cast<const BYTE*>(third), sizeof third);
     EXPECT_EQ(queryString(key, "a value"), std::string(third, sizeof third));
+
+    // A disk that fills midway fails the write and keeps every value as it was.
+    std::string big(4000, 'b');
+    EXPECT_EQ(testsupport::inChildWithFileSizeLimit(
+                  200,
+                  [&] {
+                      return RegSetValueExA(key, "big", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(big.c_str()),
+                                            DWORD(big.size() + 1)) == ERROR_SUCCESS;
+                  }),
+              1);
+    EXPECT_EQ(queryString(key, "a value"), std::string(third, sizeof third));
+    size = sizeof back;
+    ASSERT_EQ(RegQueryValueExA(key, "", nullptr, &type, back, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof raw);
     RegCloseKey(key);
 }
 

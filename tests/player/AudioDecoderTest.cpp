@@ -8,11 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -146,6 +152,50 @@ TEST_F(AudioDecoderTest, FilesWithoutPlayableAudioAreRefusedWithAReason) {
     std::string error;
     EXPECT_EQ(AudioDecoder::open(dir.file("picture.pgm"), error), nullptr);
     EXPECT_NE(error.find("no audio"), std::string::npos) << error;
+
+    // A named pipe is refused at once, never waited on (nothing writes to it here).
+    ASSERT_EQ(mkfifo(dir.file("pipe.flac").c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async, [&] {
+        std::string why;
+        return AudioDecoder::open(dir.file("pipe.flac"), why) == nullptr ? why : "opened";
+    });
+    if (opening.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+        ADD_FAILURE() << "opening a named pipe waits for a writer";
+        close(open(dir.file("pipe.flac").c_str(), O_WRONLY | O_NONBLOCK)); // let it go
+    }
+    EXPECT_NE(opening.get().find("named pipe"), std::string::npos);
+    EXPECT_EQ(AudioDecoder::open(dir.path(), error), nullptr);
+    EXPECT_NE(error.find("folder"), std::string::npos) << error;
+
+    // A song the user may not read cannot be read; it is not a damaged file. As root, the
+    // check runs as another user, for whom the permission counts.
+    std::string locked = dir.file("locked.flac");
+    ASSERT_EQ(testsupport::encodeAudio(locked, {"flac", "flac", 44100, 1, 0.2, "Locked"},
+                                       testsupport::sineSignal(440, 0.3)),
+              "");
+    chmod(locked.c_str(), 0);
+    int answer[2];
+    ASSERT_EQ(pipe(answer), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0) {
+            _exit(1);
+        }
+        std::string why;
+        auto d = AudioDecoder::open(locked, why);
+        (void)!write(answer[1], why.data(), why.size());
+        _exit(d ? 1 : 0);
+    }
+    close(answer[1]);
+    char text[512] = {};
+    ssize_t got = read(answer[0], text, sizeof text - 1);
+    close(answer[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    std::string reason(text, size_t(got > 0 ? got : 0));
+    EXPECT_NE(reason.find("cannot be read"), std::string::npos) << reason;
+    EXPECT_EQ(reason.find("not an audio file"), std::string::npos) << reason;
 }
 
 TEST_F(AudioDecoderTest, DamagedSongDecodesWhatItCanOrFailsButNeverCrashes) {

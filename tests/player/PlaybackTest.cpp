@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <vector>
@@ -172,6 +173,10 @@ TEST_F(PlaybackTest, PlayerSkipsWhatItCannotDecodeAndPlaysTheNextSong) {
     std::string error;
     ASSERT_TRUE(player.start(error)) << error;
     player.openFiles({dir.path()}, true); // the folder, in name order
+    for (double deadline = now() + 5; now() < deadline && player.queue().items().size() < 3;) {
+        player.tick(now());
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     ASSERT_EQ(player.queue().items().size(), 3u);
     bool sawGood = false;
     for (double deadline = now() + 5; now() < deadline && !sawGood;) {
@@ -196,6 +201,68 @@ TEST_F(PlaybackTest, PlayerSkipsWhatItCannotDecodeAndPlaysTheNextSong) {
     EXPECT_EQ(player.queue().current(), 2);
     EXPECT_NE(player.status().find("c-empty.ogg"), std::string::npos) << player.status();
     EXPECT_EQ(player.state(), PlayState::Stopped);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PlaybackTest, ALargeFolderJoinsTheQueueInBatchesWhileThePlayerGoesOn) {
+    // 6000 songs among 12000 other entries, in two levels of folders.
+    std::string big = dir.file("big");
+    std::filesystem::create_directories(big + "/sub");
+    std::vector<std::string> songs;
+    for (int i = 0; i < 6000; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "%s/%s%05d.mp3", big.c_str(), i < 3000 ? "" : "sub/", i);
+        songs.push_back(name);
+        testsupport::writeFile(name, "");
+        testsupport::writeFile(std::string(name) + ".txt", "");
+        testsupport::writeFile(std::string(name) + ".jpg", "");
+    }
+    std::string first = dir.file("big/!first.flac");
+    ASSERT_EQ(testsupport::encodeAudio(first, {"flac", "flac", 44100, 1, 20.0, "First"},
+                                       testsupport::sineSignal(440, 0.3)),
+              "");
+    songs.insert(songs.begin(), first); // "!" sorts before the digits
+    PlayerSettings settings;
+    settings.normalise = false;
+    Player player(settings);
+    std::string error;
+    ASSERT_TRUE(player.start(error)) << error;
+
+    player.openFiles({big}, true);
+    // The call comes back before the folder is walked: its files come with the ticks.
+    EXPECT_LT(player.queue().items().size(), songs.size());
+    std::vector<size_t> sizes;
+    for (double deadline = now() + 20; now() < deadline && player.addingFiles();) {
+        player.tick(now());
+        if (sizes.empty() || sizes.back() != player.queue().items().size()) {
+            sizes.push_back(player.queue().items().size());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    player.tick(now());
+    EXPECT_EQ(player.queue().items(), songs);
+    EXPECT_GT(sizes.size(), 2u) << "the queue grows as the walk goes on";
+    EXPECT_EQ(player.queue().current(), 0);
+
+    // Files opened after a folder queue after its files, and a folder without music says so,
+    // in the window and on standard error.
+    std::filesystem::create_directories(dir.file("empty/inner"));
+    testing::internal::CaptureStderr();
+    player.openFiles({dir.file("empty")}, false);
+    player.openFiles({dir.file("after.mp3")}, false);
+    for (double deadline = now() + 5; now() < deadline && player.addingFiles();) {
+        player.tick(now());
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    player.tick(now());
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(player.queue().items().back(), dir.file("after.mp3"));
+    EXPECT_EQ(player.queue().items().size(), songs.size() + 1);
+    EXPECT_NE(said.find("tcplayer: Nothing to play in " + dir.file("empty")), std::string::npos)
+        << said;
 }
 
 } // namespace

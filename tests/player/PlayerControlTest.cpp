@@ -8,6 +8,7 @@
 #include "platform/com/Com.h"
 #include "platform/module/Module.h"
 #include "platform/registry/Registry.h"
+#include "player/host/ControlRegistration.h"
 #include "player/remote/RemoteServer.h"
 #include "tests/support/RemotePump.h"
 #include "tests/support/TestPaths.h"
@@ -16,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #ifndef TC_CONTROL_LIBRARY
 #error "TC_CONTROL_LIBRARY must name the player control library"
@@ -227,3 +230,50 @@ TEST_F(PlayerControlTest, TheNowPaneProgramEndsAtOnceWithTheRequestsMade) {
     player.close();
     EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
+
+namespace {
+
+TEST_F(PlayerControlTest, ARegistrationThatDoesNotLoadIsReportedByNowPaneAndRepairedByTcplayer) {
+    const std::string key = "CLSID\\{6BF52A52-394A-11d3-B153-00C04F79FAA6}\\InprocServer32";
+    std::string notALibrary = dir.file("tcplayerctl.so");
+    testsupport::writeFile(notALibrary, "this is no library\n");
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k, nullptr, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(notALibrary.c_str()),
+                             DWORD(notALibrary.size() + 1)),
+              ERROR_SUCCESS);
+    RegCloseKey(k);
+    // Without a display the box's text goes to standard error as well.
+    std::string output = dir.file("nowpane.txt");
+    auto nowPane = [&](const std::string& configHome) {
+        std::string cmd = "env -u DISPLAY XDG_CONFIG_HOME='" + configHome + "' '" + TC_NOWPANE +
+                          "' >'" + output + "' 2>&1";
+        int status = std::system(cmd.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(nowPane(config), 1);
+    std::string said = testsupport::readFile(output);
+    EXPECT_NE(said.find("NowPane: The player control cannot be created: its registered library " +
+                        notALibrary + " does not load"),
+              std::string::npos)
+        << said;
+
+    // A read-only, empty registry: nothing is registered.
+    std::string empty = dir.file("empty-config");
+    mkdir(empty.c_str(), 0555);
+    EXPECT_EQ(nowPane(empty), 1);
+    said = testsupport::readFile(output);
+    EXPECT_NE(said.find("NowPane: The player control is not registered"), std::string::npos)
+        << said;
+
+    // tcplayer puts its own control in place of the one that does not load.
+    std::string error;
+    EXPECT_TRUE(ensurePlayerControlRegistered(TC_CONTROL_LIBRARY, error)) << error;
+    EXPECT_EQ(registryValue(key, nullptr), TC_CONTROL_LIBRARY);
+    EXPECT_TRUE(ensurePlayerControlRegistered(dir.file("no-such.so"), error)) << error;
+    EXPECT_EQ(registryValue(key, nullptr), TC_CONTROL_LIBRARY); // a working one is kept
+    EXPECT_EQ(nowPane(config), 0); // no player to reach is no registration problem
+}
+
+} // namespace

@@ -68,6 +68,16 @@ TEST(PlayerSettingsTest, RoundTripDamagedLinesAndTheXdgLocation) {
     EXPECT_TRUE(u.normalise);
     EXPECT_EQ(PlayerSettings::load(dir.file("none.conf")).queue.size(), 0u);
 
+    // A disk that fills midway leaves the saved queue as it was.
+    ASSERT_TRUE(s.save(path));
+    std::string before = testsupport::readFile(path);
+    PlayerSettings longer = s;
+    longer.queue.assign(200, "/music/a song with a long name.flac");
+    EXPECT_EQ(
+        testsupport::inChildWithFileSizeLimit(before.size() + 8, [&] { return longer.save(path); }),
+        1);
+    EXPECT_EQ(testsupport::readFile(path), before);
+
     setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(PlayerSettings::defaultPath(), dir.file("tonecrest/tcplayer.conf"));
 }

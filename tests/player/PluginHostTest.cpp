@@ -158,9 +158,12 @@ TEST_F(PluginHostTest, APlugInThatCannotLoadIsReportedAndThePaneShowsThePlayersO
     NowPlayingPane pane(catalog);
     Player player(PlayerSettings{});
     Font font(14);
+    testing::internal::CaptureStderr();
     pane.load("");
+    std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(pane.problem().find("\"Gone Away\" could not be loaded"), std::string::npos)
         << pane.problem();
+    EXPECT_NE(said.find("tcplayer: " + pane.problem()), std::string::npos) << said;
     pane.frame(player, 200, 100, font);
     // The message is written in light text on the dark pane.
     const PaneSurface& s = pane.surface();

@@ -63,8 +63,11 @@ class RemoteTest : public ::testing::Test {
 
 TEST(RemoteProtocol, EveryRequestSurvivesTheWire) {
     std::vector<RemoteRequest> requests = {
-        RemoteRequest::ping(), RemoteRequest::foreground(), RemoteRequest::showPane("NowPlaying"),
+        RemoteRequest::ping(),
+        RemoteRequest::foreground(),
+        RemoteRequest::showPane("NowPlaying"),
         RemoteRequest::listen(),
+        RemoteRequest::queue({"/music/x y.opus"}),
         RemoteRequest::open({"/music/a b/100% tune.flac", "/odd\nname\t.ogg", "/ütf-8/ß.mp3"})};
     for (const RemoteRequest& r : requests) {
         std::string line = remote::format(r);
@@ -80,7 +83,7 @@ TEST(RemoteProtocol, EveryRequestSurvivesTheWire) {
 TEST(RemoteProtocol, AnythingElseIsRejected) {
     for (const char* bad : {"", "HELLO", "ping", "PING now", "OPEN", "OPEN  /two-spaces",
                             "SHOW-PANE", "SHOW-PANE a b", "FOREGROUND please", "LISTEN now",
-                            "OPEN %ZZ", "OPEN %4", "OPEN /a%00b", "\x01\x02"}) {
+                            "QUEUE", "OPEN %ZZ", "OPEN %4", "OPEN /a%00b", "\x01\x02"}) {
         EXPECT_FALSE(remote::parse(bad).has_value()) << bad;
     }
     EXPECT_FALSE(remote::parse(std::string("PING\0", 5)).has_value());
@@ -170,11 +173,37 @@ TEST_F(RemoteTest, ASecondInstanceHandsItsFilesToTheFirst) {
     std::vector<std::string> files = {"/music/one.flac", "/music/two words.mp3"};
     Pump pump(server);
     EXPECT_TRUE(remote::handOver(path, files, 2s));
-    pump.stop();
-    auto got = pump.requests();
+    auto got = pump.requests(2);
     ASSERT_EQ(got.size(), 2u);
     EXPECT_TRUE(got[0] == RemoteRequest::open(files));
     EXPECT_TRUE(got[1] == RemoteRequest::foreground());
+
+    // Far more than one line holds: an OPEN, then QUEUEs, every file once and in order.
+    std::vector<std::string> many;
+    for (int i = 0; i < 5000; ++i) {
+        many.push_back("/home/someone/Music/Some Artist/An Album/" + std::to_string(i) +
+                       " - a song with a long name.flac");
+    }
+    EXPECT_TRUE(remote::handOver(path, many, 5s));
+    std::vector<std::string> carried;
+    std::vector<RemoteRequest> parts;
+    for (auto end = std::chrono::steady_clock::now() + 5s;
+         std::chrono::steady_clock::now() < end &&
+         (parts.empty() || !(parts.back() == RemoteRequest::foreground()));) {
+        parts = pump.requests();
+        parts.erase(parts.begin(), parts.begin() + 2);
+        std::this_thread::sleep_for(10ms);
+    }
+    pump.stop();
+    ASSERT_GE(parts.size(), 3u);
+    EXPECT_EQ(parts.front().kind, RemoteRequest::Kind::Open);
+    EXPECT_TRUE(parts.back() == RemoteRequest::foreground());
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        EXPECT_EQ(parts[i].kind, i ? RemoteRequest::Kind::Queue : RemoteRequest::Kind::Open);
+        EXPECT_LE(remote::format(parts[i]).size(), remote::kMaxLine);
+        carried.insert(carried.end(), parts[i].files.begin(), parts[i].files.end());
+    }
+    EXPECT_EQ(carried, many);
 
     server.close();
     EXPECT_FALSE(remote::handOver(path, files, 500ms));
@@ -210,3 +239,55 @@ TEST(RemoteListener, HandsRequestsToItsHandlerOnItsOwnThreadUntilStopped) {
     EXPECT_TRUE(got[0] == RemoteRequest::open({"/music/a.flac"}));
     EXPECT_TRUE(got[1] == RemoteRequest::foreground());
 }
+
+namespace {
+
+TEST(RemoteListener, AFloodingClientCannotStallTheOthers) {
+    testsupport::ScratchDir dir;
+    std::string path = dir.file("tcplayer.sock");
+    std::atomic<long> pings{0};
+    RemoteListener listener;
+    std::string error;
+    ASSERT_EQ(listener.start(
+                  path, [&](const RemoteRequest&) { ++pings; }, error),
+              RemoteServer::Result::Listening)
+        << error;
+    // A local client streams PING lines as fast as it can and never reads an answer.
+    std::atomic<bool> stop{false};
+    std::atomic<long> sent{0};
+    std::thread flood([&] {
+        int fd = rawConnect(path);
+        std::string burst;
+        for (int i = 0; i < 8192; ++i) {
+            burst += "PING\n";
+        }
+        while (fd >= 0 && !stop) {
+            ssize_t n = send(fd, burst.data(), burst.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) {
+                sent += n;
+            } else if (errno != EAGAIN && errno != EINTR) {
+                close(fd); // dropped: a flooder comes straight back
+                fd = rawConnect(path);
+            }
+        }
+        if (fd >= 0) {
+            close(fd);
+        }
+    });
+    while (sent < 1 << 20) {
+        std::this_thread::sleep_for(5ms);
+    }
+    // Meanwhile another client's PINGs are answered at once.
+    for (int i = 0; i < 5; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(RemoteClient::ask(path, RemoteRequest::ping(), 2s));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms) << "ping " << i;
+        std::this_thread::sleep_for(50ms);
+    }
+    stop = true;
+    flood.join();
+    listener.stop();
+    EXPECT_GT(pings, 5);
+}
+
+} // namespace

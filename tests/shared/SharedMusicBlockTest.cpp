@@ -333,6 +333,42 @@ TEST_F(SharedMusicBlockTest, AReaderSurvivesTheBlockBeingCutShortByAnotherProces
     EXPECT_TRUE(readsTitle(reader, "After"));
 }
 
+TEST_F(SharedMusicBlockTest, AWriterSurvivesTheBlockBeingCutShortOrRemovedAndMakesItWholeAgain) {
+    CSharedMusicBlock reader;
+    const std::string name = blockObjectName();
+    // Cut short, cut to nothing, and removed from under the writer by another process: each
+    // write after it lands in a whole block that readers find. Stores into the old pages would
+    // end the writer with SIGBUS, so the writer runs in a process of its own.
+    EXPECT_EQ(inWriterProcess([&](CSharedMusicBlock& writer) {
+                  char t[200];
+                  Levels l = levelsOf(3);
+                  titleOf("Before", t);
+                  if (!writer.Write(&l, t) || !reader.Open() || !readsTitle(reader, "Before")) {
+                      return false;
+                  }
+                  const char* titles[] = {"Shrunk", "Emptied", "Renamed"};
+                  for (int round = 0; round < 3; ++round) {
+                      bool damaged =
+                          inOtherProcess([&] {
+                              int fd = shm_open(name.c_str(), O_RDWR, 0);
+                              return round == 2 ? shm_unlink(name.c_str()) == 0
+                                                : fd >= 0 && ftruncate(fd, round ? 0 : 100) == 0;
+                          }) == 0;
+                      titleOf(titles[round], t);
+                      if (!damaged || !writer.Write(&l, t) || !writer.isCreated()) {
+                          return false;
+                      }
+                      CSharedMusicBlock fresh;
+                      if (!readsTitle(reader, titles[round]) || !fresh.Open() ||
+                          !readsTitle(fresh, titles[round])) {
+                          return false;
+                      }
+                  }
+                  return true;
+              }),
+              0);
+}
+
 TEST_F(SharedMusicBlockTest, AReaderFindsTheNewBlockWhenTheNameWasRemoved) {
     CSharedMusicBlock reader;
     {

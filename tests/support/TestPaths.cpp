@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -50,6 +52,20 @@ void writeFile(const std::string& path, const std::string& content) {
 
 bool fileExists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+int inChildWithFileSizeLimit(size_t limitBytes, const std::function<bool()>& work) {
+    pid_t child = fork();
+    if (child == 0) {
+        rlimit limit{limitBytes, limitBytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) {
+        return -1;
+    }
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 } // namespace testsupport

@@ -1,6 +1,8 @@
 // Folders of the build that tests need, and scratch folders of their own.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #ifndef TC_TEST_STATE_DIR
@@ -41,5 +43,10 @@ class IsolatedMusicBlock {
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
+
+// Runs work in a child process whose files may grow to at most limitBytes (RLIMIT_FSIZE), as
+// on a disk that fills up midway. The child's exit status: 0 when work returned true, 1 when
+// false, 128 + the signal when a signal ended it.
+int inChildWithFileSizeLimit(size_t limitBytes, const std::function<bool()>& work);
 
 } // namespace testsupport

@@ -1,15 +1,25 @@
 // What tcfeed plays: the made-up patterns, and a music file decoded and analysed the way the
 // player's spectrum is.
+#include "shared/musicblock/CSharedMusicBlock.h"
 #include "tests/support/TestPaths.h"
 #include "tools/feeder/FileSpectrum.h"
 #include "tools/feeder/Patterns.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -200,6 +210,57 @@ TEST_F(FileSpectrumTest, FilesWithoutAudioAreRefusedWithAReason) {
     error.clear();
     EXPECT_EQ(AudioDecoder::open(dir.file("notes.txt"), error), nullptr);
     EXPECT_FALSE(error.empty());
+}
+
+} // namespace
+
+namespace {
+
+// Reads the block as the game does until its title is the one expected, for up to two seconds.
+bool blockShows(CSharedMusicBlock& reader, const char* title) {
+    unsigned char spectrum[2][1024];
+    char got[200] = {};
+    for (int i = 0; i < 40; ++i) {
+        if (reader.Read(spectrum, got) || (reader.Open() && reader.Read(spectrum, got))) {
+            if (std::strcmp(got, title) == 0) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+TEST(FeederProgram, SurvivesTheBlockBeingCutToNothingAndMakesItWholeAgain) {
+    testsupport::ScratchDir dir;
+    testsupport::IsolatedMusicBlock isolation(dir);
+    ASSERT_TRUE(isolation.ok());
+    pid_t feeder = fork();
+    if (feeder == 0) {
+        std::string program = std::string(TC_DIST_DIR) + "/tcfeed";
+        execl(program.c_str(), program.c_str(), "beat", "--seconds", "20", "--title", "Fed",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    CSharedMusicBlock reader;
+    EXPECT_TRUE(blockShows(reader, "Fed"));
+    const char* ns = std::getenv("TONECREST_SHM_NAMESPACE");
+    std::string name = std::string("/") + (ns ? ns : "") + CSharedMusicBlock::kMappingName;
+    for (int round = 0; round < 3; ++round) {
+        int fd = shm_open(name.c_str(), O_RDWR, 0);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, 0), 0);
+        close(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        int status = 0;
+        ASSERT_EQ(waitpid(feeder, &status, WNOHANG), 0)
+            << "tcfeed ended, signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_TRUE(blockShows(reader, "Fed")) << "round " << round;
+    }
+    kill(feeder, SIGTERM);
+    int status = 0;
+    waitpid(feeder, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -127,6 +129,27 @@ TEST_F(SettingsFileTest, ValuesThatWouldWreckTheRideAreBroughtIntoTheKnobsRange)
 TEST_F(SettingsFileTest, UnwritablePlaceFailsAndLeavesNothing) {
     std::string dir = scratch.file("no/such/folder/Settings.dat");
     EXPECT_FALSE(settingsfile::save(dir.c_str(), settingsfile::defaults()));
+}
+
+TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
+    RideSettings old = settingsfile::defaults();
+    old.viewPoint = 31;
+    ASSERT_TRUE(settingsfile::save(path().c_str(), old));
+    std::string before = testsupport::readFile(path());
+    ASSERT_EQ(before.size(), 24u);
+    RideSettings changed = old;
+    changed.viewPoint = 27;
+    changed.speed = 0.9f;
+    // A disk that fills after 10 bytes: the save fails, and says so, without harm.
+    EXPECT_EQ(testsupport::inChildWithFileSizeLimit(
+                  10, [&] { return settingsfile::save(path().c_str(), changed); }),
+              1);
+    EXPECT_EQ(testsupport::readFile(path()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()),
+                            std::filesystem::directory_iterator()),
+              1); // no temporary file left behind
+    ASSERT_TRUE(settingsfile::save(path().c_str(), changed));
+    EXPECT_EQ(loaded().viewPoint, 27);
 }
 
 } // namespace
