@@ -1,6 +1,7 @@
 #include "render/SongFeed.h"
 
 #include "player/loudness/Loudness.h"
+#include "player/spectrum/RideCalibration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,17 +46,14 @@ std::unique_ptr<SongFeed> SongFeed::open(const std::string& path, double startSe
         return nullptr;
     }
     const AudioInfo& info = feed->decoder->info();
-    // The player's loudness normalisation: the tags' gain, else the song measured.
-    if (info.hasTagGain) {
-        feed->gain = std::clamp(info.tagGainDb, -30.0, 12.0);
-    } else {
-        LoudnessResult loudness;
-        if (!measureLoudness(path, loudness, error)) {
-            return nullptr;
-        }
-        feed->gain = gainForLoudness(loudness);
+    SongLevels levels;
+    if (!wholeSongLevels(path, levels)) {
+        error = path + ": cannot be decoded";
+        return nullptr;
     }
-    feed->factor = static_cast<float>(std::pow(10.0, feed->gain / 20.0));
+    // The heard audio carries the gain; the ride calibration is relative to the song before it.
+    feed->factor = static_cast<float>(std::pow(10.0, levels.gainDb / 20.0));
+    feed->builder.setMapping(levels.ride.forGain(levels.gainDb));
     if (startSeconds > 0 && !feed->decoder->seek(startSeconds)) {
         error = feed->decoder->error();
         return nullptr;
@@ -63,50 +61,56 @@ std::unique_ptr<SongFeed> SongFeed::open(const std::string& path, double startSe
     if (info.durationSeconds > 0) {
         feed->remaining = std::max(0.0, info.durationSeconds - startSeconds);
     }
-    // The first frames: a song that yields none (or none after the start) has nothing to ride.
-    // They are kept for the first read.
-    feed->pending.resize(2 * 64);
-    long got = feed->decoder->read(feed->pending.data(), 64);
-    if (got < 0) {
-        error = feed->decoder->error();
+    if (!feed->decodeAhead(kLead, 0)) {
+        error = feed->failure;
         return nullptr;
     }
-    if (got == 0) {
+    if (feed->soundTotal == 0) {
         error = startSeconds > 0 ? path + ": the song ends before the start asked for"
                                  : path + ": the song holds no sound";
         return nullptr;
     }
-    feed->pending.resize(static_cast<size_t>(got) * 2);
     std::string title = info.title.empty() ? fileTitle(path) : info.title;
     feed->latinTitle = toLatin1(title).substr(0, 199);
     return feed;
 }
 
+bool SongFeed::decodeAhead(long frames, int64_t heardAt) {
+    const size_t before = waiting.size();
+    const long missing = frames - static_cast<long>(before / 2);
+    if (missing > 0) {
+        waiting.resize(before + static_cast<size_t>(missing) * 2, 0.0f);
+        long got = 0;
+        while (!decoderEnded && got < missing) {
+            long n = decoder->read(waiting.data() + before + 2 * got, missing - got);
+            if (n < 0) {
+                failure = decoder->error();
+                return false;
+            }
+            decoderEnded = n == 0;
+            got += n;
+        }
+        soundTotal += got;
+        decoded += missing;
+        // What the player's listener hears: the song at its gain, heard up to heardAt; the
+        // rest waits in the device.
+        gained.assign(waiting.begin() + static_cast<long>(before), waiting.end());
+        for (float& v : gained) {
+            v *= factor;
+        }
+        heard.write(gained.data(), missing, static_cast<long>(decoded - heardAt),
+                    static_cast<double>(heardAt) / kRate);
+    }
+    builder.update(heard, PlayState::Playing, static_cast<double>(heardAt) / kRate);
+    return true;
+}
+
 bool SongFeed::read(long frames, std::vector<float>& out) {
-    out.assign(static_cast<size_t>(frames) * 2, 0.0f);
-    long got = std::min(frames, static_cast<long>(pending.size() / 2));
-    std::copy(pending.begin(), pending.begin() + 2 * got, out.begin());
-    pending.erase(pending.begin(), pending.begin() + 2 * got);
-    while (!songEnded && got < frames) {
-        long n = decoder->read(out.data() + 2 * got, frames - got);
-        if (n < 0) {
-            failure = decoder->error();
-            return false;
-        }
-        if (n == 0) {
-            songEnded = true;
-        }
-        got += n;
+    if (!decodeAhead(frames + kLead, handedOut + frames)) {
+        return false;
     }
-    sounding += got;
-    readFrames += frames;
-    // What the player's listener hears: the song at its gain, the frames just read heard now.
-    gained.resize(out.size());
-    for (size_t i = 0; i < out.size(); ++i) {
-        gained[i] = out[i] * factor;
-    }
-    double now = static_cast<double>(readFrames) / kRate;
-    heard.write(gained.data(), frames, 0, now);
-    builder.update(heard, PlayState::Playing, now);
+    out.assign(waiting.begin(), waiting.begin() + 2 * frames);
+    waiting.erase(waiting.begin(), waiting.begin() + 2 * frames);
+    handedOut += frames;
     return true;
 }

@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
         ++frames;
         progress.update(pipe->framesDone());
         // The song ended within this frame: it is the last.
-        if (song->ended() && song->soundFrames() <= to) {
+        if (song->ended()) {
             break;
         }
     }
