@@ -16,15 +16,16 @@ extern "C" {
 std::unique_ptr<PngFrames> PngFrames::create(const std::string& folder, int width, int height,
                                              std::string& error) {
     struct stat st {};
-    if (stat(folder.c_str(), &st) != 0 && mkdir(folder.c_str(), 0777) != 0) {
-        error = "cannot make the folder " + folder + ": " + std::strerror(errno);
-        return nullptr;
-    }
-    if (access(folder.c_str(), W_OK) != 0) {
-        error = "cannot write in " + folder + ": " + std::strerror(errno);
-        return nullptr;
+    bool made = false;
+    if (stat(folder.c_str(), &st) != 0) {
+        if (mkdir(folder.c_str(), 0777) != 0) {
+            error = "cannot make the folder " + folder + ": " + std::strerror(errno);
+            return nullptr;
+        }
+        made = true;
     }
     std::unique_ptr<PngFrames> out(new PngFrames);
+    out->madeFolder = made;
     out->folder = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     out->width = width;
     out->height = height;
@@ -77,6 +78,7 @@ bool PngFrames::addFrame(const uint8_t* pixels, const float*, long) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06d.png", ++count);
     std::string path = folder + name;
+    written = count;
     if (avcodec_send_frame(encoder, picture) < 0 || avcodec_receive_packet(encoder, packet) < 0) {
         failure = "cannot encode " + path;
         return false;
@@ -87,7 +89,6 @@ bool PngFrames::addFrame(const uint8_t* pixels, const float*, long) {
         av_packet_unref(packet);
         return false;
     }
-    written.push_back(path);
     size_t n = std::fwrite(packet->data, 1, static_cast<size_t>(packet->size), f);
     bool ok = n == static_cast<size_t>(packet->size);
     int savedErrno = errno;
@@ -101,8 +102,14 @@ bool PngFrames::addFrame(const uint8_t* pixels, const float*, long) {
 }
 
 void PngFrames::discard() {
-    for (const std::string& path : written) {
-        unlink(path.c_str());
+    for (int i = 1; i <= written; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06d.png", i);
+        unlink((folder + name).c_str());
     }
-    written.clear();
+    written = 0;
+    if (madeFolder) {
+        rmdir(folder.c_str());
+        madeFolder = false;
+    }
 }

@@ -1,11 +1,10 @@
 // Numbered PNG pictures in a folder ("frame-000001.png" on), one per frame; the sound is
-// dropped. The folder is made when missing.
+// dropped. The folder is made when missing; discard removes the pictures and a folder made.
 #pragma once
 
 #include "render/FrameSink.h"
 
 #include <memory>
-#include <vector>
 
 struct SwsContext;
 struct AVCodecContext;
@@ -31,7 +30,8 @@ class PngFrames : public FrameSink {
     int width = 0;
     int height = 0;
     int count = 0;
-    std::vector<std::string> written;
+    int written = 0; // frames whose file was begun
+    bool madeFolder = false;
     SwsContext* scaler = nullptr;
     AVCodecContext* encoder = nullptr;
     AVFrame* picture = nullptr;
