@@ -92,6 +92,8 @@ int main(int argc, char** argv) {
     }
     o.song = absolute(o.song);
     o.output = absolute(o.output);
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
     std::string ns = "tcrender" + std::to_string(getpid());
     setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
 
@@ -132,8 +134,6 @@ int main(int argc, char** argv) {
         return failWith(error);
     }
 
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
     const int64_t limit =
         o.seconds > 0 ? static_cast<int64_t>(o.seconds * o.fps + 0.5) : int64_t{-1};
     int64_t expected = limit;
@@ -177,6 +177,12 @@ int main(int argc, char** argv) {
     if (!ok) {
         discardUnfinished();
         return failWith(error);
+    }
+    if (frames == 0) {
+        // Stopped before the first frame: there is nothing to keep.
+        discardUnfinished();
+        std::fprintf(stderr, "tcrender: stopped before the first frame\n");
+        return 130;
     }
     unfinished = nullptr;
     if (!o.quiet) {
