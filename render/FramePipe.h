@@ -18,7 +18,7 @@
 
 class FramePipe {
   public:
-    static constexpr int kSlots = 3;
+    static constexpr int kSlots = 2;
 
     // Needs the GL context current on the calling thread, which makes every later call.
     FramePipe(FrameSink& sink, int width, int height);

@@ -140,86 +140,62 @@ const char* renderUsage() {
 }
 
 bool parseRenderOptions(int argc, char** argv, RenderOptions& o, std::string& error) {
+    static const char* const withValue[] = {"-o",      "--output",  "--size", "--fps",    "--view",
+                                            "--start", "--seconds", "--seed", "--quality"};
     bool outputGiven = false;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&](std::string& v) {
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return false;
-            }
-            v = argv[++i];
-            return true;
-        };
+        const std::string arg = argv[i];
         std::string v;
+        for (const char* name : withValue) {
+            if (arg == name) {
+                if (i + 1 >= argc) {
+                    error = arg + " needs a value";
+                    return false;
+                }
+                v = argv[++i];
+            }
+        }
+        // A value that does not parse: the reason, with the value.
+        auto bad = [&](const char* what, const char* give) {
+            error = std::string(what) + " " + v + ": " + give;
+            return false;
+        };
+        long n = 0;
         if (arg == "-h" || arg == "--help") {
             o.help = true;
             return true;
         } else if (arg == "-o" || arg == "--output") {
-            if (!value(o.output)) {
-                return false;
-            }
+            o.output = v;
             outputGiven = true;
         } else if (arg == "--size") {
-            if (!value(v)) {
-                return false;
-            }
             if (!parseSize(v, o.width, o.height)) {
-                error = "bad size " + v + ": give WxH, two even numbers of at least 16";
-                return false;
+                return bad("bad size", "give WxH, two even numbers of at least 16");
             }
         } else if (arg == "--fps") {
-            long n = 0;
-            if (!value(v)) {
-                return false;
-            }
             if (!parseInt(v, n) || n < 1 || n > kMaxFps) {
-                error = "bad frame rate " + v + ": give a whole number from 1 to 60";
-                return false;
+                return bad("bad frame rate", "give a whole number from 1 to 60");
             }
             o.fps = static_cast<int>(n);
         } else if (arg == "--view") {
-            if (!value(v)) {
-                return false;
-            }
             if (!parseView(v, o.viewPoint)) {
-                error = "unknown view " + v + ": give one of A S D F G H B, or cycle";
-                return false;
+                return bad("unknown view", "give one of A S D F G H B, or cycle");
             }
         } else if (arg == "--start") {
-            if (!value(v)) {
-                return false;
-            }
             if (!parseSeconds(v, o.startSeconds) || o.startSeconds < 0) {
-                error = "bad start " + v + ": give seconds from 0";
-                return false;
+                return bad("bad start", "give seconds from 0");
             }
         } else if (arg == "--seconds") {
-            if (!value(v)) {
-                return false;
-            }
             if (!parseSeconds(v, o.seconds) || o.seconds <= 0) {
-                error = "bad length " + v + ": give a number of seconds above 0";
-                return false;
+                return bad("bad length", "give a number of seconds above 0");
             }
         } else if (arg == "--seed") {
-            long n = 0;
-            if (!value(v)) {
-                return false;
-            }
             if (!parseInt(v, n) || n < 0 || n > 0xffffffffL) {
-                error = "bad seed " + v + ": give a whole number from 0";
-                return false;
+                return bad("bad seed", "give a whole number from 0");
             }
             o.seed = static_cast<unsigned>(n);
         } else if (arg == "--quality") {
-            long n = 0;
-            if (!value(v)) {
-                return false;
-            }
             if (!parseInt(v, n) || n < 0 || n > 100) {
-                error = "bad quality " + v + ": give a whole number from 0 to 100";
-                return false;
+                return bad("bad quality", "give a whole number from 0 to 100");
             }
             o.quality = static_cast<int>(n);
         } else if (arg == "--no-dragon") {
