@@ -25,6 +25,17 @@ namespace {
 
 volatile std::sig_atomic_t stopAsked = 0;
 
+// Whether the game's developer log was in the current folder before the game's code opened
+// it (which happens as the program starts): this runs ahead of the other static objects.
+struct LogFileBefore {
+    bool existed;
+    LogFileBefore() {
+        struct stat st {};
+        existed = stat("TestThis.txt", &st) == 0;
+    }
+};
+__attribute__((init_priority(101))) LogFileBefore logFileBefore;
+
 void onStopSignal(int) {
     stopAsked = 1;
 }
@@ -74,6 +85,11 @@ int64_t audioFramesBefore(int64_t k, int fps) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The game's developer log opens in the current folder as the program starts; a render
+    // keeps none, so a log file made by this start goes again (its entries are dropped).
+    if (!logFileBefore.existed) {
+        unlink("TestThis.txt");
+    }
     RenderOptions o;
     std::string error;
     if (!parseRenderOptions(argc, argv, o, error)) {
@@ -83,12 +99,6 @@ int main(int argc, char** argv) {
     if (o.help) {
         std::fputs(renderUsage(), stdout);
         return 0;
-    }
-    // The game's developer log opens in the current folder as the program starts; a render
-    // keeps none, so the empty file goes again (its entries are dropped).
-    struct stat logFile {};
-    if (stat("TestThis.txt", &logFile) == 0 && logFile.st_size == 0) {
-        unlink("TestThis.txt");
     }
     o.song = absolute(o.song);
     o.output = absolute(o.output);
