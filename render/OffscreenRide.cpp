@@ -22,9 +22,10 @@ constexpr long long kCountsPerFrame = 1000000;
 
 OffscreenRide::~OffscreenRide() {
     if (director != nullptr) {
-        // The menu writes the settings file from the director's settings as it ends: the
+        // The menu writes the settings files from the director's settings as it ends: the
         // ones it read, not the render's.
         director->setRideSettings(saved);
+        director->setFlashGuard(savedGuard);
         sceneDirector = nullptr;
         delete director;
     }
@@ -81,6 +82,9 @@ bool OffscreenRide::open(const RenderOptions& o, const std::string& songTitle, s
     ride.viewPoint = o.viewPoint;
     ride.dragonOn = o.dragon;
     director->setRideSettings(ride);
+    // A render is guarded unless told otherwise, whatever the game's own switch says.
+    savedGuard = director->flashGuardOn();
+    director->setFlashGuard(o.flashGuard);
     CSceneDirector::RideOverlay overlay;
     overlay.menu = false;
     overlay.status = false;
@@ -101,4 +105,8 @@ void OffscreenRide::drawFrame(const unsigned char (*frequency)[1024]) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageA(&msg);
     }
+}
+
+long long OffscreenRide::framesSoftened() const {
+    return director != nullptr ? director->flashGuard().framesSoftened() : 0;
 }

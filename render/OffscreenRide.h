@@ -16,18 +16,22 @@ struct RenderOptions;
 class OffscreenRide {
   public:
     OffscreenRide() = default;
-    // Leaves the settings file as it was read, then ends the director and the window.
+    // Leaves the settings and flash guard files as they were read, then ends the director
+    // and the window.
     ~OffscreenRide();
     OffscreenRide(const OffscreenRide&) = delete;
     OffscreenRide& operator=(const OffscreenRide&) = delete;
 
     // Makes the off-screen window at the options' size with its GL context current, the
-    // director with the options' seed, view, dragon switch and text. Call once, before any
-    // other window of the process. False with a one-line reason when the GL cannot make a
+    // director with the options' seed, view, dragon switch, text and flash guard. Call once, before
+    // any other window of the process. False with a one-line reason when the GL cannot make a
     // picture of that size or the game's data cannot be loaded.
     bool open(const RenderOptions& options, const std::string& title, std::string& error);
     // Writes the spectrum of frequency[2][1024] levels to the block and draws the next frame.
     void drawFrame(const unsigned char (*frequency)[1024]);
+
+    // Frames the flash guard softened.
+    long long framesSoftened() const;
 
   private:
     KeyDownTable keys{};
@@ -35,6 +39,7 @@ class OffscreenRide {
     CSharedMusicBlock block;
     CSceneDirector* director = nullptr;
     RideSettings saved{};
+    bool savedGuard = true;
     char title[CSharedMusicBlock::kTitleBytes] = {};
     long long countsPerFrame = 0;
     bool windowMade = false;

@@ -131,12 +131,14 @@ bool outputKind(const std::string& out, OutputKind& kind) {
 const char* renderUsage() {
     return "usage: tcrender SONG [-o OUT] [--size WxH] [--fps N] [--view KEY|cycle] [--start S]\n"
            "                [--seconds S] [--seed N] [--no-dragon] [--clean] [--quality Q]\n"
-           "                [--quiet]\n"
+           "                [--quiet] [--flash-report] [--no-flash-guard]\n"
            "Rides SONG off screen into a video: OUT.mp4 (H.264 + AAC, the default, named after\n"
            "the song), OUT.webm (VP9 + Opus), OUT.mkv (H.264 + AAC), or numbered PNG frames in\n"
            "a folder. 1280x720 at 30 frames a second by default; --view takes the game's view\n"
            "keys (A S D F G H B) or cycle; --clean leaves out the title line; --quality runs\n"
-           "from 0 (smallest) to 100 (best), 75 by default.\n";
+           "from 0 (smallest) to 100 (best), 75 by default. The game's flash guard softens\n"
+           "frames that would flash more than three times a second (--no-flash-guard: off);\n"
+           "--flash-report prints the flashes of each second of the video.\n";
 }
 
 bool parseRenderOptions(int argc, char** argv, RenderOptions& o, std::string& error) {
@@ -204,6 +206,10 @@ bool parseRenderOptions(int argc, char** argv, RenderOptions& o, std::string& er
             o.clean = true;
         } else if (arg == "--quiet" || arg == "-q") {
             o.quiet = true;
+        } else if (arg == "--flash-report") {
+            o.flashReport = true;
+        } else if (arg == "--no-flash-guard") {
+            o.flashGuard = false;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             error = "unknown option " + arg + " (tcrender --help lists them)";
             return false;

@@ -2,6 +2,7 @@
 //
 //   tcrender SONG [-o OUT] [--size WxH] [--fps N] [--view KEY|cycle] [--start S]
 //            [--seconds S] [--seed N] [--no-dragon] [--clean] [--quality Q] [--quiet]
+//            [--flash-report] [--no-flash-guard]
 //
 // OUT defaults to the song's name with ".mp4" in the current folder; an OUT ending in ".mp4",
 // ".webm" or ".mkv" is a video file, an existing folder (or a name ending in "/") gets
@@ -29,6 +30,8 @@ struct RenderOptions {
     bool clean = false;
     int quality = 75; // 0 (smallest file) .. 100 (best picture)
     bool quiet = false;
+    bool flashReport = false; // print the flash analyser's report of the frames
+    bool flashGuard = true;   // the game's flash guard over every frame
     bool help = false;
 };
 

@@ -4,6 +4,7 @@
 // Exit codes: 0 done, 1 the song, the output or the GL failed (one line on standard error,
 // nothing left behind), 2 a bad command line, 130 stopped by Ctrl+C (the file holds what was
 // done and plays).
+#include "render/FlashReportSink.h"
 #include "render/FramePipe.h"
 #include "render/OffscreenRide.h"
 #include "render/PngFrames.h"
@@ -117,7 +118,10 @@ int main(int argc, char** argv) {
         return failWith("the game's data is missing: " + data + "/data/tcdata.d");
     }
 
-    // The game's objects report their ends on standard output, which a render keeps quiet.
+    // The game's objects report their ends on standard output, which a render keeps quiet;
+    // the flash report goes to the standard output the render was given.
+    std::fflush(stdout);
+    FILE* reportOut = o.flashReport ? fdopen(dup(STDOUT_FILENO), "w") : nullptr;
     if (std::freopen("/dev/null", "w", stdout) == nullptr) {
         return failWith("cannot silence standard output");
     }
@@ -152,7 +156,12 @@ int main(int argc, char** argv) {
         expected = limit < 0 || songFrames < limit ? songFrames : limit;
     }
     Progress progress(expected, o.fps, !o.quiet);
-    auto pipe = std::make_unique<FramePipe>(*sink, o.width, o.height);
+    std::unique_ptr<FlashReportSink> flashes;
+    if (reportOut != nullptr) {
+        flashes = std::make_unique<FlashReportSink>(*sink, o.width, o.height, o.fps);
+    }
+    auto pipe = std::make_unique<FramePipe>(flashes ? static_cast<FrameSink&>(*flashes) : *sink,
+                                            o.width, o.height);
     bool ok = true;
     int64_t frames = 0;
     std::vector<float> audio;
@@ -183,6 +192,7 @@ int main(int argc, char** argv) {
     }
     progress.end();
     pipe.reset();
+    const long long softened = ride->framesSoftened();
     ride.reset();
     if (!ok) {
         discardUnfinished();
@@ -195,6 +205,12 @@ int main(int argc, char** argv) {
         return 130;
     }
     unfinished = nullptr;
+    if (reportOut != nullptr) {
+        std::fputs(flashes->report().c_str(), reportOut);
+        std::fprintf(reportOut, "flash guard: %s, %lld of %lld frames softened\n",
+                     o.flashGuard ? "on" : "off", softened, static_cast<long long>(frames));
+        std::fclose(reportOut);
+    }
     if (!o.quiet) {
         std::fprintf(
             stderr, "tcrender: wrote %s: %lld frames (%.1f s) in %.1f s, %.2fx real time%s\n",

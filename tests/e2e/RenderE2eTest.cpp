@@ -1,6 +1,7 @@
 // tcrender end to end, with no display: the video's streams as ffprobe sees them, identical
 // frames from two renders with one seed, loud and quiet passages drawn as the game draws
-// them, and the refusals that leave nothing behind.
+// them (the loud one kept within the flash limit by the guard), and the refusals that leave
+// nothing behind.
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -50,10 +51,11 @@ Outcome render(const std::string& args) {
 
 // ffprobe's key=value lines for one stream ("v:0" or "a:0").
 std::map<std::string, std::string> probe(const std::string& file, const std::string& stream) {
-    Outcome r = run("ffprobe -v error -count_frames -select_streams " + stream +
-                " -show_entries stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames,"
-                "duration -of default=noprint_wrappers=1 " +
-                file);
+    Outcome r =
+        run("ffprobe -v error -count_frames -select_streams " + stream +
+            " -show_entries stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames,"
+            "duration -of default=noprint_wrappers=1 " +
+            file);
     std::map<std::string, std::string> fields;
     std::istringstream lines(r.out);
     std::string line;
@@ -149,7 +151,8 @@ TEST(RenderE2e, LoudPassageRaisesARedWaveUnderADarkSkyAndQuietOneABlueTrail) {
     // Forward Near, the trail alone (the dragon's red would count), no text: three seconds
     // into the drop (loud) and into the breakdown (quiet).
     const std::string common = " --size 320x240 --view D --no-dragon --clean --seconds 3 --quiet";
-    Outcome loud = render(kSong + " -o " + dir.file("loud") + "/ --start 36" + common);
+    Outcome loud =
+        render(kSong + " -o " + dir.file("loud") + "/ --start 36 --flash-report" + common);
     Outcome quiet = render(kSong + " -o " + dir.file("quiet") + "/ --start 68" + common);
     ASSERT_EQ(loud.code, 0) << loud.out;
     ASSERT_EQ(quiet.code, 0) << quiet.out;
@@ -162,6 +165,10 @@ TEST(RenderE2e, LoudPassageRaisesARedWaveUnderADarkSkyAndQuietOneABlueTrail) {
     EXPECT_GT(l.red, 10 * std::max(l.blue, 1L));
     EXPECT_GT(q.blue, 10 * std::max(q.red, 1L));
     EXPECT_LT(l.sky, q.sky);
+    // The drop's beat flashes; the flash guard, on in renders, keeps it within the limit.
+    EXPECT_NE(loud.out.find("0 second(s) over the limit of 3: pass"), std::string::npos)
+        << loud.out;
+    EXPECT_NE(loud.out.find("flash guard: on"), std::string::npos) << loud.out;
 }
 
 TEST(RenderE2e, RefusalsSayOneLineAndLeaveNoFile) {
