@@ -84,6 +84,16 @@ class CSceneDirector : public IMenuHost {
     void showDragonParts(bool shown);
     CBoneModel* dragonModel() const { return models[0]; }
 
+    // What the ride draws over its scene: the menu's corner buttons and notices, the title
+    // line and the status lines (all of them unless told otherwise). A video of the ride
+    // keeps the title line alone, or nothing.
+    struct RideOverlay {
+        bool menu = true;
+        bool title = true;
+        bool status = true;
+    };
+    void setRideOverlay(const RideOverlay& shownParts) { overlay = shownParts; }
+
   private:
     // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
     // deleted in a fixed order.
@@ -141,6 +151,7 @@ class CSceneDirector : public IMenuHost {
 
     safety::GLFlashGuard guard;
 
+    RideOverlay overlay;
     NullMenuInput noMenu;
     IMenuInput* menu = &noMenu;
 };

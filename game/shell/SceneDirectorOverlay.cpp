@@ -33,14 +33,18 @@ void CSceneDirector::destroyOverlay() {
 
 void CSceneDirector::drawRideOverlay(float dt) {
     FontPrinter printer(font);
-    if (overlayMenu != nullptr) {
+    if (overlayMenu != nullptr && overlay.menu) {
         overlayMenu->drawOverlay();
     }
     // The head-tilt message the controls printed before the scene.
-    controlsText.flush(&printer);
+    controlsText.flush(overlay.status ? &printer : nullptr);
     if (!splashShowing) {
-        hudText.drawTitleLine(dt, musicTitle, printer);
-        hudText.drawStatusLines(dt, *controls, rideSmoothing, rideSpeed, shown, printer);
+        if (overlay.title) {
+            hudText.drawTitleLine(dt, musicTitle, printer);
+        }
+        if (overlay.status) {
+            hudText.drawStatusLines(dt, *controls, rideSmoothing, rideSpeed, shown, printer);
+        }
     }
 }
 

@@ -1,10 +1,15 @@
 #include "platform/time/Time.h"
 
+#include <atomic>
 #include <ctime>
 
 namespace {
 
 constexpr LONGLONG nanosPerSecond = 1000000000LL;
+
+// Counts per second of the virtual clock; 0 while the real clocks serve.
+std::atomic<LONGLONG> virtualFrequency{0};
+std::atomic<LONGLONG> virtualCount{0};
 
 LONGLONG monotonicNanos() {
     timespec ts{};
@@ -12,20 +17,32 @@ LONGLONG monotonicNanos() {
     return static_cast<LONGLONG>(ts.tv_sec) * nanosPerSecond + ts.tv_nsec;
 }
 
+// Milliseconds on whichever clock serves.
+LONGLONG clockMillis() {
+    LONGLONG frequency = virtualFrequency.load(std::memory_order_acquire);
+    if (frequency != 0) {
+        return virtualCount.load(std::memory_order_acquire) * 1000 / frequency;
+    }
+    return monotonicNanos() / 1000000LL;
+}
+
 } // namespace
 
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
-    frequency->QuadPart = nanosPerSecond;
+    LONGLONG v = virtualFrequency.load(std::memory_order_acquire);
+    frequency->QuadPart = v != 0 ? v : nanosPerSecond;
     return TRUE;
 }
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
-    count->QuadPart = monotonicNanos();
+    count->QuadPart = virtualFrequency.load(std::memory_order_acquire) != 0
+                          ? virtualCount.load(std::memory_order_acquire)
+                          : monotonicNanos();
     return TRUE;
 }
 
 DWORD GetTickCount() {
-    return static_cast<DWORD>(monotonicNanos() / 1000000LL);
+    return static_cast<DWORD>(clockMillis());
 }
 
 DWORD timeGetTime() {
@@ -33,9 +50,26 @@ DWORD timeGetTime() {
 }
 
 void Sleep(DWORD milliseconds) {
+    LONGLONG frequency = virtualFrequency.load(std::memory_order_acquire);
+    if (frequency != 0) {
+        advanceVirtualClock(static_cast<LONGLONG>(milliseconds) * frequency / 1000);
+        return;
+    }
     timespec ts{};
     ts.tv_sec = static_cast<time_t>(milliseconds / 1000);
     ts.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
     while (nanosleep(&ts, &ts) != 0) {
     }
+}
+
+void useVirtualClock(LONGLONG countsPerSecond) {
+    if (countsPerSecond < 1000) {
+        countsPerSecond = 1000;
+    }
+    virtualCount.store(countsPerSecond, std::memory_order_release);
+    virtualFrequency.store(countsPerSecond, std::memory_order_release);
+}
+
+void advanceVirtualClock(LONGLONG counts) {
+    virtualCount.fetch_add(counts, std::memory_order_acq_rel);
 }

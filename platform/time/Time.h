@@ -12,5 +12,15 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 DWORD GetTickCount();
 // Multimedia timer: milliseconds, wrapping at 2^32, millisecond resolution.
 DWORD timeGetTime();
-// Suspends the calling thread for at least the given number of milliseconds.
+// Suspends the calling thread for at least the given number of milliseconds. On the virtual
+// clock it returns at once, the clock moved on by the time asked.
 void Sleep(DWORD milliseconds);
+
+// The virtual clock, for drawing off screen faster or slower than real time. From
+// useVirtualClock on, every clock above reads a counter that starts at one second and moves
+// only through advanceVirtualClock and Sleep; QueryPerformanceFrequency reports
+// countsPerSecond (at least 1000), so a caller that advances by countsPerSecond / N counts
+// steps its readers by exactly 1/N s. Any thread may call these; the mode stays on for the
+// rest of the process.
+void useVirtualClock(LONGLONG countsPerSecond);
+void advanceVirtualClock(LONGLONG counts);

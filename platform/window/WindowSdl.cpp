@@ -1,6 +1,7 @@
 #include "platform/message/Broadcast.h"
 #include "platform/time/Time.h"
 #include "platform/window/Cursor.h"
+#include "platform/window/Offscreen.h"
 #include "platform/window/WindowInternal.h"
 
 #include <strings.h>
@@ -132,8 +133,12 @@ namespace plat {
 
 namespace {
 
-// The display drivers, the one the environment asks for (SDL_VIDEODRIVER) first.
+// The display drivers, the one the environment asks for (SDL_VIDEODRIVER) first; only SDL's
+// offscreen driver when the process draws off screen.
 std::vector<std::string> acceptedVideoDrivers() {
+    if (offscreenDisplay()) {
+        return {"offscreen"};
+    }
     std::vector<std::string> order(std::begin(kDisplayDrivers), std::end(kDisplayDrivers));
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if (asked != nullptr) {
@@ -168,6 +173,9 @@ bool ensureVideo() {
             return true;
         }
         reasons += (reasons.empty() ? "" : "; ") + driver + ": " + SDL_GetError();
+        if (driver == "offscreen") {
+            continue;
+        }
         const char* variable = driver == "x11" ? "DISPLAY" : "WAYLAND_DISPLAY";
         const char* value = SDL_getenv(variable);
         reasons += value == nullptr || *value == '\0'

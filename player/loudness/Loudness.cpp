@@ -107,6 +107,10 @@ bool openingLevels(const std::string& path, SongLevels& out) {
     return levelsOf(path, kOpeningSeconds, nullptr, out);
 }
 
+bool wholeSongLevels(const std::string& path, SongLevels& out) {
+    return levelsOf(path, 0, nullptr, out);
+}
+
 double gainForLoudness(const LoudnessResult& r) {
     if (!std::isfinite(r.integratedLufs) || r.samplePeak <= 0) {
         return 0; // silence: nothing to bring up

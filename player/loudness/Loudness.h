@@ -50,6 +50,9 @@ struct SongLevels {
 // be decoded.
 constexpr double kOpeningSeconds = 10.0;
 bool openingLevels(const std::string& path, SongLevels& out);
+// The levels from the whole song, decoded at once on the calling thread (what the scanner
+// finds for it in the background). False when the file cannot be decoded.
+bool wholeSongLevels(const std::string& path, SongLevels& out);
 
 // Measures songs one after another on a background thread of the lowest priority, ahead of
 // their turn, and keeps the results. All members may be called from any thread.
