@@ -506,3 +506,22 @@ LRESULT DispatchMessageA(const MSG* msg) {
     }
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
+
+BOOL plat::setFullScreen(HWND w, BOOL on) {
+    if (!isLive(w) || w->sdl == nullptr) {
+        return FALSE;
+    }
+    if (SDL_SetWindowFullscreen(w->sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        return FALSE;
+    }
+    // The desktop reports the new size as well; the projection must not wait for it.
+    sendSize(w);
+    return TRUE;
+}
+
+BOOL plat::isFullScreen(HWND w) {
+    if (!isLive(w) || w->sdl == nullptr) {
+        return FALSE;
+    }
+    return (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN) != 0 ? TRUE : FALSE;
+}

@@ -34,6 +34,7 @@ const char* const kHelp[] = {
     "V          next visualization",
     "D          listen to what the desktop plays / back to the queue",
     "Q          queue (click a song to play it)",
+    "F11        full screen / back to the window",
     "F1 or H    these keys",
     "Escape     back to the now-playing pane",
     "Ctrl+Q     quit",
@@ -130,6 +131,18 @@ void PlayerWindow::listen(bool on) {
     panelSeen.clear();
 }
 
+void PlayerWindow::setFullScreen(bool on) {
+    if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "tcplayer: cannot change to %s: %s\n", on ? "full screen" : "a window",
+                     SDL_GetError());
+    }
+    layout();
+}
+
+bool PlayerWindow::fullScreen() const {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void PlayerWindow::leaveListening() {
     listen(false);
 }
@@ -202,6 +215,9 @@ void PlayerWindow::key(int sym, bool ctrl) {
         } else {
             view = view == View::Queue ? View::NowPlaying : View::Queue;
         }
+        break;
+    case SDLK_F11:
+        setFullScreen(!fullScreen());
         break;
     case SDLK_F1:
     case SDLK_h:
@@ -457,6 +473,9 @@ void PlayerWindow::run() {
             continue;
         }
         next = std::max(next + frame, now - frame);
+        if (frameHook) {
+            frameHook();
+        }
         handleRequests();
         player.tick(now);
         pane.frame(player, paneArea.w, paneArea.h, font);
