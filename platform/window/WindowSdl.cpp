@@ -207,6 +207,7 @@ void translateEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESTORED:
+            plat::followFullScreen(w->sdl, w->windowedPlace);
             sendSize(w);
             break;
         default:
@@ -511,7 +512,7 @@ BOOL plat::setFullScreen(HWND w, BOOL on) {
     if (!isLive(w) || w->sdl == nullptr) {
         return FALSE;
     }
-    if (SDL_SetWindowFullscreen(w->sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (!setSdlFullScreen(w->sdl, on != FALSE, w->windowedPlace)) {
         return FALSE;
     }
     // The desktop reports the new size as well; the projection must not wait for it.

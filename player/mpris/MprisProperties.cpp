@@ -1,7 +1,9 @@
 #include "player/mpris/MprisProperties.h"
 
 #include "player/mpris/SessionBus.h"
+#include "player/remote/RemoteProtocol.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -144,19 +146,6 @@ bool appendPlayerProperty(DBusMessageIter* out, const std::string& name, const P
     return true;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 bool PlayerSnapshot::operator==(const PlayerSnapshot& o) const {
@@ -248,21 +237,8 @@ std::string localPathOfUri(const std::string& uri) {
     if (rest.empty() || rest[0] != '/') {
         return "";
     }
-    std::string path;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] != '%') {
-            path += rest[i];
-            continue;
-        }
-        int high = i + 2 < rest.size() ? hexDigit(rest[i + 1]) : -1;
-        int low = i + 2 < rest.size() ? hexDigit(rest[i + 2]) : -1;
-        if (high < 0 || low < 0 || (high == 0 && low == 0)) {
-            return "";
-        }
-        path += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return path;
+    // The same %XX escapes as the remote protocol's, which refuse a bad escape and a NUL.
+    return remote::unescape(rest).value_or("");
 }
 
 std::string uriOfLocalPath(const std::string& path) {

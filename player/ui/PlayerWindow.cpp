@@ -1,5 +1,7 @@
 #include "player/ui/PlayerWindow.h"
 
+#include "platform/window/FullScreenSdl.h"
+
 #include "player/listen/DesktopSource.h"
 
 #include <SDL.h>
@@ -132,7 +134,7 @@ void PlayerWindow::listen(bool on) {
 }
 
 void PlayerWindow::setFullScreen(bool on) {
-    if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (!plat::setSdlFullScreen(window, on, windowedPlace)) {
         std::fprintf(stderr, "tcplayer: cannot change to %s: %s\n", on ? "full screen" : "a window",
                      SDL_GetError());
     }
@@ -291,6 +293,7 @@ void PlayerWindow::handleEvents(int waitMs) {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                plat::followFullScreen(window, windowedPlace);
                 layout();
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 panelSeen.clear();

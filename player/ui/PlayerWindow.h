@@ -7,6 +7,7 @@
 // so a playing player costs little.
 #pragma once
 
+#include "platform/window/FullScreenSdl.h"
 #include "player/pane/NowPlayingPane.h"
 #include "player/ui/Canvas.h"
 #include "player/ui/Player.h"
@@ -92,6 +93,7 @@ class PlayerWindow {
     View view = View::NowPlaying;
     bool running = true;
     std::function<void()> frameHook;
+    plat::WindowedPlace windowedPlace; // kept while full screen
     unsigned wakeEvent = 0;
     std::vector<std::string> dropped;
     std::string panelSeen; // what the panel showed last, to redraw it only on change
