@@ -24,7 +24,7 @@ std::string playerctl(const std::string& busAddress, const std::string& args) {
 
 TEST(PlayerDesktopE2e, PlayerctlReadsTheStatusAndTitlePausesAndMovesOn) {
     testsupport::ScratchDir scratch;
-    testsupport::PrivateBus bus(scratch.file("bus"));
+    testsupport::PrivateBus bus(scratch.path());
     std::string error;
     ASSERT_TRUE(bus.start(error)) << error;
     auto env = e2e::playerEnvironment(scratch, "mpris");
