@@ -1,7 +1,5 @@
 #include "player/ui/PlayerWindow.h"
 
-#include "platform/window/FullScreenSdl.h"
-
 #include "player/listen/DesktopSource.h"
 
 #include <SDL.h>
