@@ -1,22 +1,45 @@
-# make run: build everything and start the game. make test: build and run every test.
+# make run: build what the game needs and start it. make test: build and run every test.
 JOBS ?= $(shell nproc)
 BUILD := build
+# make install / make uninstall: for this user by default; PREFIX=/usr/local for everyone.
+PREFIX ?= $(HOME)/.local
+CONFIGURE := cmake --preset default
 
-.PHONY: all deps build run test test-asan fuzz bench preview format clean
+.PHONY: all deps build build-run run test test-asan fuzz bench preview format clean install \
+	uninstall deb
 
 all: build
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
 
+# Everything, tests and benchmarks included.
 build: deps
-	cmake --preset default >/dev/null
+	$(CONFIGURE) -DTC_BUILD_TESTS=ON -DTC_BUILD_BENCH=ON >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
+
+# Only what the game, the player and the install rules need. A build tree made by make test
+# keeps its tests configured; a fresh one leaves them out.
+build-run:
+	@scripts/install-deps run
+	$(CONFIGURE) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DTC_BUILD_TESTS=OFF -DTC_BUILD_BENCH=OFF) >/dev/null
+	cmake --build $(BUILD) -j$(JOBS) --target tc_installable
 
 # ARGS: songs or folders for tcplayer to play instead of the demo tune. LISTEN=1: tcplayer
 # listens to what the desktop plays instead.
-run: build
+run: build-run
 	LISTEN="$(LISTEN)" scripts/run-game $(ARGS)
+
+install: build-run
+	scripts/install-prefix install "$(PREFIX)" $(BUILD)
+
+uninstall:
+	scripts/install-prefix uninstall "$(PREFIX)"
+
+# build/tonecrest_<version>_<arch>.deb, checked with lintian.
+deb: build-run
+	@scripts/install-deps package
+	scripts/make-deb $(BUILD)
 
 # A test that fails is run once more: the end-to-end tests drive real windows on a virtual
 # display and can miss a deadline on a busy machine; a real fault fails both runs.
@@ -30,7 +53,8 @@ test-asan: deps
 
 # The fuzz targets of fuzz/ (clang, ASan + UBSan, in build-fuzz), each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	@scripts/install-deps fuzz
 	cmake --preset fuzz >/dev/null
 	cmake --build build-fuzz --target fuzz -j$(JOBS)
 	scripts/run-fuzz $(FUZZ_SECONDS)
@@ -50,5 +74,10 @@ preview: build
 format:
 	find platform shared game player plugin nowpane tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
+# The game's saved settings (Settings.dat in the game folder) survive a clean.
 clean:
+	@if [ -f $(BUILD)/dist/Settings.dat ]; then cp $(BUILD)/dist/Settings.dat .Settings.dat.keep; fi
 	rm -rf $(BUILD) build-asan build-fuzz out
+	@if [ -f .Settings.dat.keep ]; then mkdir -p $(BUILD)/dist && \
+	  mv .Settings.dat.keep $(BUILD)/dist/Settings.dat && \
+	  echo "Kept your settings in $(BUILD)/dist/Settings.dat"; fi

@@ -2,6 +2,7 @@
 // visualizations in its now-playing pane, feeding them the spectrum of what the listener hears.
 //
 //   tcplayer [--listen] [FILE|FOLDER ...]
+//   tcplayer --running      exit code 0 when a tcplayer runs for this user, else 1
 //
 // With no files it opens with the queue it had when it was last closed. --listen starts it
 // listening to the desktop's output. One tcplayer runs per user: a second one hands its files
@@ -12,6 +13,8 @@
 #include "player/host/PlayerCore.h"
 #include "player/host/PluginHost.h"
 #include "player/listen/DesktopSource.h"
+#include "player/mpris/MprisService.h"
+#include "player/mpris/PlayerBusTarget.h"
 #include "player/pane/NowPlayingPane.h"
 #include "player/remote/RemoteClient.h"
 #include "player/remote/RemoteListener.h"
@@ -33,6 +36,7 @@ constexpr std::chrono::milliseconds kHandOverWait{3000};
 
 struct Options {
     bool listen = false;
+    bool running = false;           // only ask whether a player runs
     std::vector<std::string> files; // absolute: the running player has its own folder
 };
 
@@ -81,10 +85,14 @@ int parse(int argc, char** argv, Options& out) {
             optionsEnd = true;
         } else if (!optionsEnd && arg == "--listen") {
             out.listen = true;
+        } else if (!optionsEnd && arg == "--running") {
+            out.running = true;
         } else if (!optionsEnd && (arg == "--help" || arg == "-h")) {
             std::printf("usage: tcplayer [--listen] [FILE|FOLDER ...]\n"
-                        "  --listen  listen to what the desktop plays (its output, never a "
-                        "microphone)\n");
+                        "       tcplayer --running\n"
+                        "  --listen   listen to what the desktop plays (its output, never a "
+                        "microphone)\n"
+                        "  --running  exit code 0 when a tcplayer runs, else 1\n");
             return 0;
         } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "tcplayer: unknown option %s (try --help)\n", arg.c_str());
@@ -155,6 +163,11 @@ int main(int argc, char** argv) {
         return code;
     }
     std::string socket = remote::defaultSocketPath();
+    if (options.running) {
+        return !socket.empty() && RemoteClient::ask(socket, RemoteRequest::ping(), kHandOverWait)
+                   ? 0
+                   : 1;
+    }
     if (handToRunningPlayer(socket, options)) {
         return 0;
     }
@@ -233,6 +246,14 @@ int run(Session& s) {
     };
     DesktopSource desktop(listening);
     window.setDesktopSource(&desktop);
+    // The desktop's media keys and panels reach the player over the session bus.
+    mpris::PlayerBusTarget busTarget(s.player, window, s.requests);
+    mpris::MprisService bus(busTarget);
+    if (std::string why; !bus.start("", why)) {
+        std::fprintf(stderr, "tcplayer: media keys and panels cannot reach tcplayer: %s\n",
+                     why.c_str());
+    }
+    window.setFrameHook([&bus] { bus.poll(); });
     s.pane.load(s.settings.visualization);
     if (s.options.listen) {
         window.listen(true); // files given as well are queued, not played

@@ -84,6 +84,10 @@ LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_F2) {
             showFps = !showFps;
         }
+        if (wParam == VK_F11) {
+            // The projection follows through the WM_SIZE the change sends.
+            plat::setFullScreen(window, !plat::isFullScreen(window));
+        }
         return 0;
     case WM_KEYUP:
         if (wParam > 255) {

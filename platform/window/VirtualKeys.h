@@ -30,6 +30,7 @@ constexpr unsigned VK_DECIMAL = 0x6E;
 constexpr unsigned VK_DIVIDE = 0x6F;
 constexpr unsigned VK_F1 = 0x70;
 constexpr unsigned VK_F2 = 0x71;
+constexpr unsigned VK_F11 = 0x7A;
 constexpr unsigned VK_F12 = 0x7B;
 constexpr unsigned VK_OEM_1 = 0xBA;
 constexpr unsigned VK_OEM_PLUS = 0xBB;

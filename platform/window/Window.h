@@ -160,4 +160,13 @@ namespace plat {
 // swallowed the last SC_SCREENSAVE query that the queue sends it (on showing, then every
 // 30 seconds of pumping).
 bool screenSaverInhibited();
+
+// Full screen: the window covers its whole display at the desktop's resolution (no mode
+// change), without its frame; off gives back the window as it was. Either way the window
+// procedure then gets WM_SIZE with the new client size, as it does when a window manager
+// leaves full screen on its own (its own key, or a request from a panel). FALSE when the
+// window is not live or the desktop refused.
+BOOL setFullScreen(HWND window, BOOL on);
+// Whether the window is full screen now, as the desktop last reported it.
+BOOL isFullScreen(HWND window);
 } // namespace plat

@@ -2,6 +2,7 @@
 // files. Nothing outside platform/window includes this.
 #pragma once
 
+#include "platform/window/FullScreenSdl.h"
 #include "platform/window/GLContext.h"
 #include "platform/window/Window.h"
 
@@ -29,6 +30,7 @@ struct HWND__ {
     bool shownOnce = false;
     bool minimised = false;
     SDL_Window* sdl = nullptr;
+    plat::WindowedPlace windowedPlace; // kept while full screen
     HDC__ dc;
 };
 

@@ -215,6 +215,7 @@ void translateEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_MAXIMIZED:
         case SDL_WINDOWEVENT_RESTORED:
+            plat::followFullScreen(w->sdl, w->windowedPlace);
             sendSize(w);
             break;
         default:
@@ -513,4 +514,23 @@ LRESULT DispatchMessageA(const MSG* msg) {
         return 0;
     }
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL plat::setFullScreen(HWND w, BOOL on) {
+    if (!isLive(w) || w->sdl == nullptr) {
+        return FALSE;
+    }
+    if (!setSdlFullScreen(w->sdl, on != FALSE, w->windowedPlace)) {
+        return FALSE;
+    }
+    // The desktop reports the new size as well; the projection must not wait for it.
+    sendSize(w);
+    return TRUE;
+}
+
+BOOL plat::isFullScreen(HWND w) {
+    if (!isLive(w) || w->sdl == nullptr) {
+        return FALSE;
+    }
+    return (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN) != 0 ? TRUE : FALSE;
 }

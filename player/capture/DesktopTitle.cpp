@@ -1,33 +1,16 @@
 #include "player/capture/DesktopTitle.h"
 
+#include "player/mpris/SessionBus.h"
+
 #include <dbus/dbus.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 namespace mpris {
 namespace {
 
 const char* const kPrefix = "org.mpris.MediaPlayer2.";
-const char* const kPlayerInterface = "org.mpris.MediaPlayer2.Player";
-
-// The session bus's address without starting one: DBUS_SESSION_BUS_ADDRESS, else the usual
-// socket in the runtime folder, else "".
-std::string sessionAddress() {
-    if (const char* a = std::getenv("DBUS_SESSION_BUS_ADDRESS"); a && *a) {
-        return a;
-    }
-    if (const char* rt = std::getenv("XDG_RUNTIME_DIR"); rt && *rt) {
-        std::string path = std::string(rt) + "/bus";
-        struct stat st;
-        if (stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
-            return "unix:path=" + path;
-        }
-    }
-    return "";
-}
 
 struct Connection {
     DBusConnection* c = nullptr;
@@ -145,7 +128,7 @@ bool readPlayer(DBusConnection* c, PlayerInfo& info, std::chrono::milliseconds t
 std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
                                     std::chrono::milliseconds timeout) {
     std::vector<PlayerInfo> players;
-    std::string address = busAddress.empty() ? sessionAddress() : busAddress;
+    std::string address = busAddress.empty() ? sessionBusAddress() : busAddress;
     if (address.empty()) {
         return players;
     }
@@ -173,7 +156,8 @@ std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
     std::vector<std::string> found;
     while (dbus_message_iter_get_arg_type(&names) == DBUS_TYPE_STRING) {
         std::string name = stringIn(&names);
-        if (name.compare(0, std::strlen(kPrefix), kPrefix) == 0) {
+        // tcplayer itself is never the desktop's player it listens to.
+        if (name.compare(0, std::strlen(kPrefix), kPrefix) == 0 && !isOwnBusName(name)) {
             found.push_back(name);
         }
         dbus_message_iter_next(&names);

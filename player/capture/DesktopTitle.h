@@ -19,8 +19,9 @@ struct PlayerInfo {
     std::string artist;         // the xesam:artist entries joined by ", ", or ""
 };
 
-// Every player on the bus at busAddress ("" = the user's session bus). Empty when there is no
-// bus or no player; a player that does not answer within timeout is left out.
+// Every player on the bus at busAddress ("" = the user's session bus) but tcplayer itself.
+// Empty when there is no bus or no player; a player that does not answer within timeout is
+// left out.
 std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
                                     std::chrono::milliseconds timeout);
 

@@ -35,6 +35,7 @@ const char* const kHelp[] = {
     "V          next visualization",
     "D          listen to what the desktop plays / back to the queue",
     "Q          queue (click a song to play it)",
+    "F11        full screen / back to the window",
     "F1 or H    these keys",
     "Escape     back to the now-playing pane",
     "Ctrl+Q     quit",
@@ -132,6 +133,18 @@ void PlayerWindow::listen(bool on) {
     panelSeen.clear();
 }
 
+void PlayerWindow::setFullScreen(bool on) {
+    if (!plat::setSdlFullScreen(window, on, windowedPlace)) {
+        std::fprintf(stderr, "tcplayer: cannot change to %s: %s\n", on ? "full screen" : "a window",
+                     SDL_GetError());
+    }
+    layout();
+}
+
+bool PlayerWindow::fullScreen() const {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 void PlayerWindow::leaveListening() {
     listen(false);
 }
@@ -211,6 +224,9 @@ void PlayerWindow::key(int sym, bool ctrl) {
             view = view == View::Queue ? View::NowPlaying : View::Queue;
         }
         break;
+    case SDLK_F11:
+        setFullScreen(!fullScreen());
+        break;
     case SDLK_F1:
     case SDLK_h:
         view = view == View::Help ? View::NowPlaying : View::Help;
@@ -286,6 +302,7 @@ void PlayerWindow::handleEvents(int waitMs) {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                plat::followFullScreen(window, windowedPlace);
                 layout();
             } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 panelSeen.clear();
@@ -473,6 +490,9 @@ void PlayerWindow::run() {
             continue;
         }
         next = std::max(next + frame, now - frame);
+        if (frameHook) {
+            frameHook();
+        }
         handleRequests();
         player.tick(now + 0.5 * frame);
         pane.frame(player, paneArea.w, paneArea.h, font);

@@ -7,11 +7,13 @@
 // so a playing player costs little.
 #pragma once
 
+#include "platform/window/FullScreenSdl.h"
 #include "player/pane/NowPlayingPane.h"
 #include "player/ui/Canvas.h"
 #include "player/ui/Player.h"
 #include "player/ui/Requests.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,14 @@ class PlayerWindow {
     // were). Playing anything from the queue also ends listening.
     void listen(bool on);
     bool listeningToDesktop() const;
+
+    // Called on the window's thread once a frame, before the frame's requests are handled:
+    // where other event sources (the session bus) are served.
+    void setFrameHook(std::function<void()> hook) { frameHook = std::move(hook); }
+    // Full screen at the desktop's resolution, or back to the window (F11 toggles it). The
+    // layout follows the new size, as it does when a window manager changes it on its own.
+    void setFullScreen(bool on);
+    bool fullScreen() const;
 
   private:
     enum class View { NowPlaying, Queue, Help };
@@ -85,6 +95,8 @@ class PlayerWindow {
     std::vector<Button> buttons;
     View view = View::NowPlaying;
     bool running = true;
+    std::function<void()> frameHook;
+    plat::WindowedPlace windowedPlace; // kept while full screen
     unsigned wakeEvent = 0;
     std::vector<std::string> dropped;
     std::string panelSeen; // what the panel showed last, to redraw it only on change

@@ -108,8 +108,12 @@ int Program::waitExit(int timeoutMs) {
 }
 
 std::string xdotool(const std::string& args) {
+    return commandOutput("xdotool " + args + " 2>/dev/null");
+}
+
+std::string commandOutput(const std::string& command) {
     std::string out;
-    FILE* p = popen(("xdotool " + args + " 2>/dev/null").c_str(), "r");
+    FILE* p = popen(command.c_str(), "r");
     if (p == nullptr) {
         return out;
     }

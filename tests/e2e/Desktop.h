@@ -29,6 +29,8 @@ class Program {
     int status = 0;
 };
 
+// Standard output of a shell command line (trailing newlines and blanks removed).
+std::string commandOutput(const std::string& command);
 // Output of xdotool with these arguments (trailing newline removed).
 std::string xdotool(const std::string& args);
 // First window whose name matches the regular expression, waiting up to timeoutMs; "" if none.

@@ -30,13 +30,22 @@ class DesktopTitleTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtists) {
+// tcplayer's own name (and an instance of it) is on the bus too, playing: listening to the
+// desktop never takes it for the desktop's player.
+TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtistsNeverTcplayerItself) {
     FakePlayer paused(bus.address(), "quiet", {"Paused", "Not this one", {}});
+    FakePlayer own(bus.address(), "tcplayer", {"Playing", "Our own song", {}});
+    FakePlayer ownInstance(bus.address(), "tcplayer.instance42", {"Playing", "Ours too", {}});
     FakePlayer playing(bus.address(), "tune", {"Playing", "Song", {"Ann", "Bo"}});
-    ASSERT_TRUE(paused.ok() && playing.ok());
+    FakePlayer lookalike(bus.address(), "tcplayerx", {"Paused", "Another player", {}});
+    ASSERT_TRUE(paused.ok() && own.ok() && ownInstance.ok() && playing.ok() && lookalike.ok());
 
     auto players = mpris::listPlayers(bus.address(), 1000ms);
-    ASSERT_EQ(players.size(), 2u);
+    ASSERT_EQ(players.size(), 3u);
+    for (const auto& p : players) {
+        EXPECT_NE(p.title, "Our own song");
+        EXPECT_NE(p.title, "Ours too");
+    }
     EXPECT_EQ(mpris::currentTitle(players), "Ann, Bo - Song");
 }
 
