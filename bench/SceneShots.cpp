@@ -107,6 +107,8 @@ int main(int argc, char** argv) {
     }
     if (plain) {
         director->worldObjects().skybox->allowBlackClear = false;
+        director->worldObjects().skybox->allowBehind = false;
+        director->captureEveryFrame = true;
         director->worldObjects().terrain->allowOnePass = false;
         for (CMFSCloud* cloud : director->worldObjects().clouds) {
             cloud->trimToFootprint = false;
