@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
         for (CMFSCloud* cloud : director->worldObjects().clouds) {
             cloud->trimToFootprint = false;
             cloud->allowOffscreen = false;
+            cloud->reuseCapture = false;
         }
         director->dragonObjects().breath->layer.allow = false;
         director->track()->railLayer.allow = false;

@@ -2,7 +2,8 @@
 // process makes appends one line to the file named by TCSWAPLOG: the wall-clock time of the
 // swap's return in nanoseconds since the epoch (CLOCK_REALTIME, so a script can set a start
 // time before exec), then the CPU time the process (every thread) has used so far, in
-// nanoseconds. The swap itself is SDL's, found with dlsym(RTLD_NEXT).
+// nanoseconds. The swap itself is SDL's, found with dlsym(RTLD_NEXT). With TCSWAPEXIT=N the
+// process ends (_exit(0)) after its Nth swap, for profiling its start alone.
 
 struct SDL_Window;
 
@@ -45,5 +46,13 @@ extern "C" __attribute__((visibility("default"))) void SDL_GL_SwapWindow(SDL_Win
                           static_cast<long long>(cpu.tv_sec) * 1000000000LL + cpu.tv_nsec);
     if (n > 0 && write(fd, line, static_cast<size_t>(n)) < 0) {
         // Nothing to do: the measurement loses one line.
+    }
+    static long swaps = 0;
+    static const long exitAfter = [] {
+        const char* n = std::getenv("TCSWAPEXIT");
+        return n != nullptr ? std::atol(n) : 0L;
+    }();
+    if (exitAfter > 0 && ++swaps >= exitAfter) {
+        _exit(0);
     }
 }
