@@ -107,10 +107,13 @@ int main(int argc, char** argv) {
     }
     if (plain) {
         director->worldObjects().skybox->allowBlackClear = false;
+        director->worldObjects().skybox->allowBehind = false;
+        director->captureEveryFrame = true;
         director->worldObjects().terrain->allowOnePass = false;
         for (CMFSCloud* cloud : director->worldObjects().clouds) {
             cloud->trimToFootprint = false;
             cloud->allowOffscreen = false;
+            cloud->reuseCapture = false;
         }
         director->dragonObjects().breath->layer.allow = false;
         director->track()->railLayer.allow = false;

@@ -151,10 +151,26 @@ void CMFSCloud::drift(float dt) {
     worldPosition = basePosition + driftOffset;
 }
 
+bool CMFSCloud::captureUnchanged(const Vector3& direction, const Vector3& up) const {
+    const float limit = std::cos(kRecaptureDegrees * 3.14159265f / 180.0f);
+    return captured && direction.dot(capturedDirection) >= limit && up.dot(capturedUp) >= limit;
+}
+
 void CMFSCloud::renderImpostor() {
     if (!inRange) {
         return;
     }
+    // The capture looks from the cloud's direction with the camera's up axis (beginCapture).
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const Vector3 direction = normalized(worldPosition);
+    const Vector3 up = normalized(Vector3{m[1], m[5], m[9]});
+    if (reuseCapture && captureUnchanged(direction, up)) {
+        return;
+    }
+    captured = true;
+    capturedDirection = direction;
+    capturedUp = up;
     beginCapture(worldPosition, kCaptureDistance, kImpostorSize);
     drawPuffs();
     measureFootprint();

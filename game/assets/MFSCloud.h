@@ -44,8 +44,14 @@ class CMFSCloud : public CImpostor {
     void drawCloud(float dt);
     // Advances the drift alone; drawCloud calls it.
     void drift(float dt);
-    // Re-renders the impostor when the cloud was in range at its last test.
+    // Re-renders the impostor when the cloud was in range at its last test and, with
+    // reuseCapture, when what the capture sees has changed since the last one: the direction
+    // from the world origin to the cloud or the camera's up axis turned by more than
+    // kRecaptureDegrees (about half a texel of the capture). Nothing else changes a capture.
     void renderImpostor();
+    static constexpr float kRecaptureDegrees = 0.1f;
+    // False captures on every call (for comparing with the clouds drawn directly).
+    bool reuseCapture = true;
 
     // Random layout from rand01 draws: drift velocity, extents and the 400 puffs.
     void generatePuffs();
@@ -75,6 +81,10 @@ class CMFSCloud : public CImpostor {
     float footprint[4] = {1.0f, 1.0f, 0.0f, 0.0f};
 
   private:
+    bool captureUnchanged(const Vector3& direction, const Vector3& up) const;
+    bool captured = false;
+    Vector3 capturedDirection;
+    Vector3 capturedUp;
     void readCameraAxes();
     void drawPuffs();
     // The footprint of the puffs just drawn with the capture's matrices.

@@ -33,7 +33,7 @@ CSceneDirector::~CSceneDirector() {
     CoUninitialize();
 }
 
-bool CSceneDirector::initialize() {
+bool CSceneDirector::initialize(WorldBuild build) {
     bool opened = false;
     runGuarded([&] {
         lightPosition[0] = 400.0f;
@@ -93,13 +93,23 @@ bool CSceneDirector::initialize() {
         ride = new CRideTrack(rideSpeed, musicSource);
         rideTrack = ride;
 
-        buildScene();
+        if (build == WorldBuild::Now) {
+            buildScene();
+        }
         opened = openMusicBlock();
     });
     return opened;
 }
 
 void CSceneDirector::frame() {
+    // A part of the world, in the time the pacing would otherwise sleep.
+    if (!worldBuilt()) {
+        runGuarded([&] {
+            if (buildWorldPart()) {
+                debugLog << " first frame with the world: " << frames + 1 << std::endl;
+            }
+        });
+    }
     float dt = paceFrame(timer, &lastTickCount, GetTickCount());
     render(dt);
 }
@@ -107,14 +117,18 @@ void CSceneDirector::frame() {
 void CSceneDirector::render(float dt) {
     runGuarded([&] {
         ++frames;
-        if (sceneMode == kModeRide) {
+        const bool ride = sceneMode == kModeRide && worldBuilt();
+        if (ride) {
             refreshCloudImpostor();
         }
         controls->processControls(&controlsText);
-        if (sceneMode == kModeRide) {
+        if (ride) {
             glClear(GL_DEPTH_BUFFER_BIT);
             renderScene(dt);
             drawRideOverlay(dt);
+        } else if (sceneMode == kModeRide) {
+            // The splash over black while the world is being built.
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         } else {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             drawMenuPage();

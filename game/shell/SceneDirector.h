@@ -34,9 +34,16 @@ class CSceneDirector : public IMenuHost {
     CSceneDirector(const CSceneDirector&) = delete;
     CSceneDirector& operator=(const CSceneDirector&) = delete;
 
-    // After the window and its first reshape: GL state, light, timers, the world; returns
-    // whether the music block could be opened. Errors end the game ("Exception Caught").
-    bool initialize();
+    // When the world is built: all of it in initialize, or a part before each frame while the
+    // start-up splash shows (the first frame then shows the splash over black at once).
+    enum class WorldBuild { Now, WhileSplashShows };
+
+    // After the window and its first reshape: GL state, light, timers, the world (or, with
+    // WhileSplashShows, none of it yet); returns whether the music block could be opened.
+    // Errors end the game ("Exception Caught").
+    bool initialize(WorldBuild build = WorldBuild::Now);
+    // Whether every part of the world has been built (from initialize with WorldBuild::Now).
+    bool worldBuilt() const { return worldPartsBuilt == kWorldParts; }
     // The seed initialize gives the C library's random generator instead of the calendar
     // time; call before initialize (the frame benchmark fixes it to repeat its runs).
     void setRandomSeed(unsigned seed) {
@@ -83,6 +90,10 @@ class CSceneDirector : public IMenuHost {
     // unless told otherwise); the frame benchmark compares the world with and without them.
     void showDragonParts(bool shown);
     CBoneModel* dragonModel() const { return models[0]; }
+    // Captures a cloud's impostor on every frame instead of every other one (each cloud is
+    // then at most three frames old instead of six); for comparing with the clouds drawn
+    // directly.
+    bool captureEveryFrame = false;
 
     // What the ride draws over its scene: the menu's corner buttons and notices, the title
     // line and the status lines (all of them unless told otherwise). A video of the ride
@@ -98,6 +109,8 @@ class CSceneDirector : public IMenuHost {
     // The world (SceneDirectorWorld.cpp): created in a fixed order, drawn in a fixed order,
     // deleted in a fixed order.
     void buildScene();
+    // Builds the next part of the world; true once the whole world is built.
+    bool buildWorldPart();
     void deleteWorld();
     void loadProp(CBoneModel& model, const char* name);
     // The text and menu parts of initialize, render and the destructor
@@ -119,7 +132,8 @@ class CSceneDirector : public IMenuHost {
     void drawBars(float dt);
     void deleteBarsAndFlock();
     void deleteBreath();
-    // One cloud's impostor per frame, the clouds taking turns.
+    // One cloud's impostor every other frame (or every frame, see captureEveryFrame), the
+    // clouds taking turns.
     void refreshCloudImpostor();
 
     float lightPosition[4] = {400.0f, 50.0f, 60.0f, 1.0f};
@@ -141,6 +155,8 @@ class CSceneDirector : public IMenuHost {
     bool dragonPartsShown = true;
     WorldObjects world;
     int nextImpostor = 0;
+    static constexpr int kWorldParts = 7;
+    int worldPartsBuilt = 0;
 
     CTextureFont* font = nullptr;
     C3DMenu* overlayMenu = nullptr;

@@ -31,49 +31,65 @@ template <class T> void deleteAndClear(T*& p) {
 } // namespace
 
 void CSceneDirector::buildScene() {
-    world.terrain = new CTerrain;
-    createBreath();
-
-    world.potFlames = new PotFlame;
-    world.potFlames->LoadImage("flame6.png");
-    world.potFlames->SetLevel(5.0f, false, false, false, true);
-
-    world.beatBurst = new BeatBurst;
-    world.beatBurst->LoadImage("flame.png");
-
-    world.fountainSpray = new FountainSpray;
-    world.fountainSpray->MakeSplatTexture();
-    world.fountainSpray->SetPair(50.0f, 0.5f);
-
-    createBars();
-    createFlock();
-
-    world.snow = new SnowFall;
-    world.snow->LoadImage("snowflake.png");
-
-    placeBars();
-
-    world.terrain->LoadTextures("grass3.jpg");
-
-    for (int i = 0; i < WorldObjects::kClouds; ++i) {
-        world.clouds[i] = new CMFSCloud(kClouds[i].name);
-        world.clouds[i]->setPosition(kClouds[i].x, kClouds[i].y, kClouds[i].z);
+    while (!buildWorldPart()) {
     }
+}
 
-    world.poleSpray = new PoleSpray(5.0f);
-    world.poleSpray->LoadImage("water.png");
-
-    for (CBoneModel*& m : models) {
-        m = new CBoneModel;
+// Each part takes a few to a few tens of milliseconds (image decoding, texture uploads); the
+// parts are created in the same order, and so draw the same random numbers, whether they are
+// built at once or a frame at a time.
+bool CSceneDirector::buildWorldPart() {
+    switch (worldPartsBuilt) {
+    case 0:
+        world.terrain = new CTerrain;
+        createBreath();
+        world.potFlames = new PotFlame;
+        world.potFlames->LoadImage("flame6.png");
+        world.potFlames->SetLevel(5.0f, false, false, false, true);
+        world.beatBurst = new BeatBurst;
+        world.beatBurst->LoadImage("flame.png");
+        break;
+    case 1:
+        world.fountainSpray = new FountainSpray;
+        world.fountainSpray->MakeSplatTexture();
+        world.fountainSpray->SetPair(50.0f, 0.5f);
+        createBars();
+        createFlock();
+        world.snow = new SnowFall;
+        world.snow->LoadImage("snowflake.png");
+        placeBars();
+        break;
+    case 2:
+        world.terrain->LoadTextures("grass3.jpg");
+        break;
+    case 3:
+        for (int i = 0; i < WorldObjects::kClouds; ++i) {
+            world.clouds[i] = new CMFSCloud(kClouds[i].name);
+            world.clouds[i]->setPosition(kClouds[i].x, kClouds[i].y, kClouds[i].z);
+        }
+        world.poleSpray = new PoleSpray(5.0f);
+        world.poleSpray->LoadImage("water.png");
+        break;
+    case 4:
+        for (CBoneModel*& m : models) {
+            m = new CBoneModel;
+        }
+        loadProp(*models[1], "FountainPot.dat");
+        loadProp(*models[2], "FountainPot2.dat");
+        loadProp(*models[3], "FreqBarsPlatform.dat");
+        loadProp(*models[4], "FireBallPoll.dat");
+        break;
+    case 5:
+        setUpDragon();
+        break;
+    default:
+        world.skybox = new Skybox;
+        world.skybox->Load(0);
+        worldPartsBuilt = kWorldParts;
+        return true;
     }
-    loadProp(*models[1], "FountainPot.dat");
-    loadProp(*models[2], "FountainPot2.dat");
-    loadProp(*models[3], "FreqBarsPlatform.dat");
-    loadProp(*models[4], "FireBallPoll.dat");
-    setUpDragon();
-
-    world.skybox = new Skybox;
-    world.skybox->Load(0);
+    ++worldPartsBuilt;
+    return false;
 }
 
 // A prop missing from the archive stays empty and draws nothing; a damaged one (its entry or
@@ -109,6 +125,9 @@ void CSceneDirector::deleteWorld() {
 }
 
 void CSceneDirector::refreshCloudImpostor() {
+    if (!captureEveryFrame && (frames & 1) != 0) {
+        return;
+    }
     CMFSCloud* cloud = world.clouds[nextImpostor];
     nextImpostor = (nextImpostor + 1) % WorldObjects::kClouds;
     if (cloud != nullptr) {
@@ -119,9 +138,16 @@ void CSceneDirector::refreshCloudImpostor() {
 // Steps 1 to 7 draw with the view the ride placed in the previous frame; the ride places this
 // frame's view, which the clouds then use.
 void CSceneDirector::renderScene(float dt) {
-    // 1. The sky covers the whole view, so the colour buffer is never cleared.
-    if (world.skybox != nullptr) {
+    // 1. The sky covers the whole view, so the colour buffer is never cleared. A sky that is
+    // not cleared to black is drawn after the terrain, behind it, so that the pixels the
+    // ground covers are not filled twice; the terrain then starts from the depth state the sky
+    // leaves.
+    const bool skyBehind = world.skybox != nullptr && world.skybox->drawsBehind();
+    if (world.skybox != nullptr && !skyBehind) {
         world.skybox->Render();
+    } else if (skyBehind) {
+        glDepthMask(GL_TRUE);
+        glEnable(GL_DEPTH_TEST);
     }
 
     // 2. The terrain.
@@ -130,6 +156,9 @@ void CSceneDirector::renderScene(float dt) {
         glTranslatef(-2000.0f, 142.0f, -2000.0f);
         world.terrain->Draw();
         glPopMatrix();
+    }
+    if (skyBehind) {
+        world.skybox->RenderBehind();
     }
 
     // 3. Snow, then the winged flock.

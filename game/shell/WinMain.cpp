@@ -85,7 +85,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             RECT client{};
             GetClientRect(windowRecord.window, &client);
             reshapeView(client.right - client.left, client.bottom - client.top);
-            sceneDirector->initialize();
+            sceneDirector->initialize(CSceneDirector::WorldBuild::WhileSplashShows);
             pumpMessages(&keys);
             delete sceneDirector;
             sceneDirector = nullptr;

@@ -168,6 +168,38 @@ int BreathStream::layerDivisor(double meanSide, double meanDepth) {
     return meanDepth >= kCoarserDepth && divisor == 2 ? 4 : divisor;
 }
 
+// Along the stream (y from the mouth at 0 to the height limit, then the swinging end): a
+// white-yellow core at the mouth, hottest on the stream's axis, a yellow body turning orange,
+// then red, and grey smoke where the particles swing at the end. The particle's own yellow
+// sets the body's shade; greenOffset reddens the body at higher intensities.
+BreathStream::FireColour BreathStream::fireColour(const BreathParticle& p, float limit,
+                                                  float greenOffset) {
+    const float t = std::max(0.0f, p.position.y) / limit;
+    const float offAxis =
+        std::min(1.0f, std::sqrt(p.position.x * p.position.x + p.position.z * p.position.z) / 6.0f);
+    auto mixed = [](const FireColour& a, const FireColour& b, float k) {
+        k = std::clamp(k, 0.0f, 1.0f);
+        return FireColour{a.red + (b.red - a.red) * k, a.green + (b.green - a.green) * k,
+                          a.blue + (b.blue - a.blue) * k, a.alpha + (b.alpha - a.alpha) * k};
+    };
+    const FireColour core{1.0f, 1.0f, 0.85f, 1.0f};
+    const FireColour body{p.colour.x, std::max(0.0f, p.colour.y + greenOffset), p.colour.z, 1.0f};
+    const FireColour orange{1.0f, std::max(0.0f, 0.5f + greenOffset * 0.6f), 0.02f, 1.0f};
+    const FireColour red{0.8f, 0.16f, 0.02f, 0.9f};
+    const FireColour smoke{0.32f, 0.30f, 0.29f, 0.55f};
+    if (p.position.y >= limit) {
+        // Swinging at the end: the later in its swing, the more it has turned to smoke.
+        return mixed(red, smoke, 0.5f + std::fabs(p.position.x - p.startX) / 12.0f);
+    }
+    if (t < 0.2f) {
+        return mixed(core, body, t / 0.2f * (0.4f + 0.6f * offAxis));
+    }
+    if (t < 0.6f) {
+        return mixed(body, orange, (t - 0.2f) / 0.4f);
+    }
+    return mixed(orange, red, (t - 0.6f) / 0.4f);
+}
+
 void BreathStream::Render() {
     float greenOffset = intensity == 0 ? 0.0f : intensity == 1 ? -0.4f : -0.7f;
     sortForDrawing();
@@ -183,9 +215,11 @@ void BreathStream::Render() {
     } else {
         inLayer = false;
     }
+    const float limit = heightLimit(intensity);
     for (int i : order) {
         const BreathParticle& p = particles[size_t(i)];
-        addBillboard(p.position, p.size, p.colour.x, p.colour.y + greenOffset, p.colour.z, 1.0f);
+        const FireColour c = fireColour(p, limit, greenOffset);
+        addBillboard(p.position, p.size, c.red, c.green, c.blue, c.alpha);
     }
     if (inLayer) {
         flushQuads();

@@ -87,6 +87,10 @@ class BreathStream : public CParticleEmitter<BreathParticle>, public BoneAttachm
     int lastIntensity = 0;
 
   private:
+    struct FireColour {
+        float red, green, blue, alpha;
+    };
+    static FireColour fireColour(const BreathParticle& p, float limit, float greenOffset);
     // The particles' quads under the current matrices and viewport.
     SpriteFootprint footprint() const;
     static void swingStart(BreathParticle& p, float factor);

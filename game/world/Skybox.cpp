@@ -88,8 +88,16 @@ bool Skybox::Draw(float) {
 // colour, lit or not, is clamped to 0 before it modulates the texture), and the cube covers the
 // whole view: clearing the colour buffer to opaque black sets the same pixels without sampling
 // a texel. The state is left as the drawn cube leaves it.
+bool Skybox::clearsBlack() const {
+    return allowBlackClear && tint[0] <= 0.0f && tint[1] <= 0.0f && tint[2] <= 0.0f;
+}
+
+bool Skybox::drawsBehind() const {
+    return allowBehind && !clearsBlack();
+}
+
 bool Skybox::renderBlack() {
-    if (!allowBlackClear || tint[0] > 0.0f || tint[1] > 0.0f || tint[2] > 0.0f) {
+    if (!clearsBlack()) {
         return false;
     }
     GLfloat savedClear[4];
@@ -117,6 +125,30 @@ void Skybox::Render() {
     }
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
+    drawFaces();
+    glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_COLOR_MATERIAL);
+}
+
+// The faces at the farthest depth (a depth range of [1, 1]), passing only where the depth
+// buffer still holds its cleared value; software GL tests depth before it samples the texture,
+// so covered pixels cost little.
+void Skybox::RenderBehind() {
+    glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT |
+                 GL_LIGHTING_BIT | GL_VIEWPORT_BIT);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthRange(1.0, 1.0);
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_LIGHTING);
+    drawFaces();
+    glPopAttrib();
+}
+
+void Skybox::drawFaces() {
     glEnable(GL_COLOR_MATERIAL);
     glPushMatrix();
     float m[16];
@@ -145,9 +177,5 @@ void Skybox::Render() {
     }
     glDisable(GL_TEXTURE_2D);
     glShadeModel(static_cast<GLenum>(shadeModel));
-
     glPopMatrix();
-    glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_COLOR_MATERIAL);
 }

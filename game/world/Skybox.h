@@ -22,6 +22,13 @@ class Skybox : public SceneObject {
     void SetTint(float r, float g, float b);
     // The cube around the eye. Afterwards depth test and writes are on and colour material off.
     void Render();
+    // Whether the frame may draw the sky after the terrain with RenderBehind instead of
+    // Render before it: when allowed and the sky is not cleared to black.
+    bool drawsBehind() const;
+    // The cube, after what is drawn before it, only on the pixels whose depth is still the
+    // farthest (cleared): the same pixels as Render drawn first and covered by the rest, without
+    // filling the covered ones. Every GL state it changes is put back.
+    void RenderBehind();
     // Does nothing: the sky is not drawn through the tree.
     bool Draw(float elapsed) override;
 
@@ -45,10 +52,14 @@ class Skybox : public SceneObject {
     // A black tint clears the view instead of drawing the faces (the default); false always
     // draws them.
     bool allowBlackClear = true;
+    // Whether drawsBehind may answer true; off for comparing with the sky drawn first.
+    bool allowBehind = true;
 
   private:
     // Clears the view to black instead of drawing when the tint leaves nothing of the faces;
     // false (nothing done) otherwise.
     bool renderBlack();
+    bool clearsBlack() const;
+    void drawFaces();
     void setCorners(float sx, float sy, float sz);
 };

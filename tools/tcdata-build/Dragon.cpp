@@ -5,6 +5,8 @@
 // at the mouth's rest position.
 #include "tools/tcdata-build/Artwork.h"
 #include "tools/tcdata-build/DragonRig.h"
+#include "tools/tcdata-build/DragonSkin.h"
+#include "tools/tcdata-build/ImageFile.h"
 #include "tools/tcdata-build/Mesh.h"
 
 #include <cmath>
@@ -93,10 +95,13 @@ void body(MeshBuilder& m) {
         m.cone({0, s.y - 1.0f, s.z}, {0, s.y + s.size, s.z - s.size * 1.2f}, s.size * 0.45f, 4,
                Spike, one(s.bone));
     }
-    // The spade at the tail's end.
-    std::vector<V3> spade = {{0, 4.0f, -62}, {3.2f, 4.0f, -66},  {0, 4.0f, -72},
-                             {0, 4.0f, -62}, {-3.2f, 4.0f, -66}, {0, 4.0f, -72}};
-    m.panel(spade, std::vector<Weights>(6, one(Tail4)), 2, 3, [](int, int) { return int(Spike); });
+    // The spade at the tail's end: a flat, scaled blade growing out of the tail's tip.
+    std::vector<Ring> spade = {
+        ring(0, 4.0f, -61, 0.5f, 0.45f, one(Tail4)), ring(0, 4.0f, -63.5f, 1.9f, 0.55f, one(Tail4)),
+        ring(0, 4.0f, -66, 3.1f, 0.5f, one(Tail4)),  ring(0, 4.0f, -68.5f, 2.2f, 0.4f, one(Tail4)),
+        ring(0, 4.0f, -71, 0.7f, 0.25f, one(Tail4)),
+    };
+    m.tube(spade, 8, {0, 1, 0}, Scales);
 }
 
 void limbs(MeshBuilder& m) {
@@ -206,23 +211,45 @@ void addDragon(ZipWriter& zip) {
     }
     model.parts.push_back(anchor);
     bonemodel::Part dragon;
+    // The colours are the skin's (DragonSkin.cpp); the materials give the light and the shine.
     dragon.materials = {
-        material(0.78f, 0.22f, 0.12f, 0.45f), // scales
-        material(0.95f, 0.70f, 0.36f, 0.25f), // belly
-        material(0.62f, 0.10f, 0.16f, 0.15f), // membrane
-        material(0.46f, 0.06f, 0.12f, 0.15f), // membrane, darker rib
-        material(0.95f, 0.90f, 0.76f, 0.60f), // horn, claw, tooth
-        material(1.00f, 0.95f, 0.20f, 1.00f), // eye
-        material(0.40f, 0.04f, 0.04f, 0.10f), // mouth
-        material(0.35f, 0.08f, 0.08f, 0.50f), // spikes
+        material(1.0f, 1.0f, 1.0f, 0.45f), // scales
+        material(1.0f, 1.0f, 1.0f, 0.25f), // belly
+        material(1.0f, 1.0f, 1.0f, 0.15f), // membrane
+        material(0.9f, 0.9f, 0.9f, 0.15f), // membrane, alternate cells
+        material(1.0f, 1.0f, 1.0f, 0.60f), // horn, claw, tooth
+        material(1.0f, 1.0f, 1.0f, 1.00f), // eye
+        material(1.0f, 1.0f, 1.0f, 0.10f), // mouth
+        material(1.0f, 1.0f, 1.0f, 0.50f), // spikes
     };
     MeshBuilder m(dragon);
     body(m);
     limbs(m);
     wing(m, 1);
     wing(m, -1);
+    dragonskin::apply(dragon, [](int material) {
+        switch (material) {
+        case Belly:
+            return dragonskin::Region::Belly;
+        case MembraneA:
+        case MembraneB:
+            return dragonskin::Region::Membrane;
+        case Horn:
+            return dragonskin::Region::Horn;
+        case Spike:
+            return dragonskin::Region::Spike;
+        case Eye:
+            return dragonskin::Region::Eye;
+        case Mouth:
+            return dragonskin::Region::Mouth;
+        default:
+            return dragonskin::Region::Scales;
+        }
+    });
+    model.textures = {dragonskin::kTextureName};
     model.parts.push_back(dragon);
     model.keyCount = kKeys;
     model.strips = strips();
     zip.add("MyBoneExportDragon.dat", bonemodel::write(model));
+    zip.add(dragonskin::kTextureName, encodeJpeg(dragonskin::paint()));
 }

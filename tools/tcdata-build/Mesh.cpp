@@ -43,17 +43,36 @@ int MeshBuilder::vertex(V3 p, V3 n, const Weights& w) {
     return static_cast<int>(part.vertices.size()) - 1;
 }
 
-void MeshBuilder::triangle(int a, int b, int c, int material) {
+namespace {
+
+constexpr float kFanUv[3][2] = {{0, 0}, {1, 0}, {0.5f, 1}};
+constexpr float kFanBackUv[3][2] = {{1, 0}, {0, 0}, {0.5f, 1}};
+constexpr float kCellUv[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+void setUv(bonemodel::Face& f, const float (*uv)[2]) {
+    if (uv == nullptr) {
+        return;
+    }
+    for (int c = 0; c < f.cornerCount; ++c) {
+        f.u[c] = uv[c][0];
+        f.v[c] = uv[c][1];
+    }
+}
+
+} // namespace
+
+void MeshBuilder::triangle(int a, int b, int c, int material, const float (*uv)[2]) {
     bonemodel::Face f;
     f.cornerCount = 3;
     f.corners[0] = a;
     f.corners[1] = b;
     f.corners[2] = c;
     f.material = material;
+    setUv(f, uv);
     part.faces.push_back(f);
 }
 
-void MeshBuilder::quad(int a, int b, int c, int d, int material) {
+void MeshBuilder::quad(int a, int b, int c, int d, int material, const float (*uv)[2]) {
     bonemodel::Face f;
     f.cornerCount = 4;
     f.corners[0] = a;
@@ -61,6 +80,7 @@ void MeshBuilder::quad(int a, int b, int c, int d, int material) {
     f.corners[2] = c;
     f.corners[3] = d;
     f.material = material;
+    setUv(f, uv);
     part.faces.push_back(f);
 }
 
@@ -87,7 +107,7 @@ void MeshBuilder::tube(const std::vector<Ring>& rings, int segments, V3 upHint, 
             int s1 = (s + 1) % segments;
             float mid = std::sin(kTwoPi * (s + 0.5f) / segments);
             int m = bellyMaterial >= 0 && mid < -0.5f ? bellyMaterial : material;
-            quad(first[r] + s, first[r] + s1, first[r + 1] + s1, first[r + 1] + s, m);
+            quad(first[r] + s, first[r] + s1, first[r + 1] + s1, first[r + 1] + s, m, kCellUv);
         }
     }
     // Caps: a point just beyond each end ring.
@@ -99,8 +119,8 @@ void MeshBuilder::tube(const std::vector<Ring>& rings, int segments, V3 upHint, 
                         rings[n - 1].weights);
     for (int s = 0; s < segments; ++s) {
         int s1 = (s + 1) % segments;
-        triangle(first[0] + s1, first[0] + s, tipStart, material);
-        triangle(first[n - 1] + s, first[n - 1] + s1, tipEnd, material);
+        triangle(first[0] + s1, first[0] + s, tipStart, material, kFanBackUv);
+        triangle(first[n - 1] + s, first[n - 1] + s1, tipEnd, material, kFanUv);
     }
 }
 
@@ -158,7 +178,7 @@ void MeshBuilder::box(V3 lo, V3 hi, int material, const Weights& w) {
     };
     for (const Side& s : sides) {
         quad(vertex(s.a, s.normal, w), vertex(s.b, s.normal, w), vertex(s.c, s.normal, w),
-             vertex(s.d, s.normal, w), material);
+             vertex(s.d, s.normal, w), material, kCellUv);
     }
 }
 
@@ -181,10 +201,14 @@ void MeshBuilder::panel(const std::vector<V3>& points, const std::vector<Weights
                 int a = idx[size_t(r) * columns + c], b = idx[size_t(r) * columns + c + 1];
                 int d = idx[size_t(r + 1) * columns + c], e = idx[size_t(r + 1) * columns + c + 1];
                 int m = cellMaterial(r, c);
+                float u0 = float(c) / float(columns - 1), u1 = float(c + 1) / float(columns - 1);
+                float v0 = float(r) / float(rows - 1), v1 = float(r + 1) / float(rows - 1);
                 if (side == 0) {
-                    quad(a, b, e, d, m); // faces along du x dv
+                    const float uv[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+                    quad(a, b, e, d, m, uv); // faces along du x dv
                 } else {
-                    quad(a, d, e, b, m);
+                    const float uv[4][2] = {{u0, v0}, {u0, v1}, {u1, v1}, {u1, v0}};
+                    quad(a, d, e, b, m, uv);
                 }
             }
         }
@@ -207,7 +231,7 @@ void MeshBuilder::cone(V3 base, V3 tip, float radius, int segments, int material
     int b = vertex(base, axis * -1.0f, w);
     for (int s = 0; s < segments; ++s) {
         int s1 = (s + 1) % segments;
-        triangle(first + s, first + s1, t, material);
-        triangle(first + s1, first + s, b, material);
+        triangle(first + s, first + s1, t, material, kFanUv);
+        triangle(first + s1, first + s, b, material, kFanBackUv);
     }
 }

@@ -30,9 +30,13 @@ class MeshBuilder {
   public:
     explicit MeshBuilder(bonemodel::Part& part) : part(part) {}
 
+    // Faces carry surface coordinates (u, v) per corner, for a texture mapping to start
+    // from: a tube's quad spans 0..1 across and along its cell, a cone's triangles 0..1 around
+    // their segment and from base (0) to tip (1), a box's sides 0..1, and a panel runs 0..1 over
+    // the whole grid (u along the columns, v along the rows), the same on both sides.
     int vertex(V3 p, V3 n, const Weights& w);
-    void triangle(int a, int b, int c, int material);
-    void quad(int a, int b, int c, int d, int material);
+    void triangle(int a, int b, int c, int material, const float (*uv)[2] = nullptr);
+    void quad(int a, int b, int c, int d, int material, const float (*uv)[2] = nullptr);
     // A closed tube through the rings, capped at both ends with a point. The rings' frames
     // use the spine direction and the given up hint. segments is the vertex count per ring.
     void tube(const std::vector<Ring>& rings, int segments, V3 upHint, int material,
