@@ -1,6 +1,7 @@
 // "Settings.dat": defaults when it is missing or empty, short files, the stored knob ends and
 // values a ride could not survive.
 #include "game/menu/SettingsFile.h"
+#include "game/menu/FlashGuardFile.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -153,3 +154,27 @@ TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
 }
 
 } // namespace
+
+// "FlashGuard.ini" beside it: on unless it says off, written whole through a temporary file.
+TEST_F(SettingsFileTest, FlashGuardSwitchIsOnUnlessTheFileSaysOff) {
+    const std::string guard = scratch.file(flashguardfile::kName);
+    flashguardfile::State missing = flashguardfile::load(guard.c_str());
+    EXPECT_FALSE(missing.exists);
+    EXPECT_TRUE(missing.guardOn);
+    ASSERT_TRUE(flashguardfile::save(guard.c_str(), false));
+    flashguardfile::State off = flashguardfile::load(guard.c_str());
+    EXPECT_TRUE(off.exists);
+    EXPECT_FALSE(off.guardOn);
+    EXPECT_FALSE(testsupport::fileExists(guard + ".new")); // no temporary left behind
+    ASSERT_TRUE(flashguardfile::save(guard.c_str(), true));
+    EXPECT_TRUE(flashguardfile::load(guard.c_str()).guardOn);
+    // Edited by hand: blanks and comments are fine; an unknown value leaves the guard on.
+    testsupport::writeFile(guard, "# mine\n  flash_guard = off  \n");
+    EXPECT_FALSE(flashguardfile::load(guard.c_str()).guardOn);
+    testsupport::writeFile(guard, "flash_guard=maybe\n");
+    EXPECT_TRUE(flashguardfile::load(guard.c_str()).guardOn);
+    // A folder that does not exist: a failure, and nothing else touched.
+    EXPECT_FALSE(
+        flashguardfile::save((scratch.path() + "/no/such/dir/FlashGuard.ini").c_str(), false));
+    EXPECT_TRUE(flashguardfile::load(guard.c_str()).guardOn);
+}
