@@ -50,7 +50,6 @@ struct VideoFile::Impl {
     int height = 0;
     int64_t framesIn = 0;
     int64_t samplesOut = 0;
-    std::vector<uint8_t*> converted;
 
     ~Impl() {
         avcodec_free_context(&video);
