@@ -159,6 +159,9 @@ class C3DMenu : public IMenuInput {
 
     void layout();
     void loadGroup(Group g);
+    // Gives back the splash images' textures once the splash has ended: it never shows again,
+    // and its two large images are the biggest textures the game holds.
+    void releaseSplash();
     void loadElement(Element e, const char* file);
     void pushOverlay();
     void popOverlay();

@@ -1,5 +1,6 @@
 // Drawing the overlay, the open pages, the knobs and the start-up splash.
 #include "game/assets/TextureFont.h"
+#include "game/assets/TextureManager.h"
 #include "game/menu/Menu3D.h"
 #include "game/music/MusicState.h"
 
@@ -221,6 +222,17 @@ void C3DMenu::drawSplashWarning() {
     }
 }
 
+void C3DMenu::releaseSplash() {
+    for (int e = SplashTitle; e <= SplashRide; ++e) {
+        MenuElement& el = elements[e];
+        if (el.texture >= 0) {
+            textureManager.releaseTexture(el.texture);
+            el.texture = -1;
+        }
+    }
+    groupLoaded[kGroupSplash] = false;
+}
+
 bool C3DMenu::drawSplash(float dt) {
     splashHold -= dt;
     if (splashHold <= 0.0f) {
@@ -230,6 +242,7 @@ bool C3DMenu::drawSplash(float dt) {
     if (splashFade <= 0.0f) {
         splashFade = 0.0f;
         splashHold = 10.0f;
+        releaseSplash();
         return false;
     }
     loadGroup(kGroupSplash);

@@ -213,6 +213,8 @@ TEST_F(SceneWorldTest, AnOffscreenCaptureHoldsWhatTheFrameBufferCaptureHolds) {
         glPushMatrix();
         glTranslatef(cloud->worldPosition.x, cloud->worldPosition.y, cloud->worldPosition.z);
         cloud->inRange = true;
+        // Both captures are wanted, though nothing the capture sees has changed.
+        cloud->reuseCapture = false;
         cloud->allowOffscreen = false;
         cloud->renderImpostor();
         ASSERT_FALSE(cloud->capturedOffscreen());

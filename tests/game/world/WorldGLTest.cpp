@@ -668,6 +668,8 @@ TEST_F(WorldGL, CloudImpostorStartsTransparentAndOnlyInRangeIsRendered) {
     // Off-screen the whole impostor is captured, whatever the window's size: the puffs in the
     // middle, and the frame buffer and the framebuffer binding left as they were.
     cloud.allowOffscreen = true;
+    // A second capture of the same view: only a turn of the view makes one unless told.
+    cloud.reuseCapture = false;
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
