@@ -13,6 +13,8 @@
 #include "render/SongFeed.h"
 #include "render/VideoFile.h"
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,7 +114,11 @@ int main(int argc, char** argv) {
     if (!song) {
         return failWith(error);
     }
-    const std::string data = programFolder();
+    // The game's folder: the one the installed launcher prepared for this user, else the
+    // folder tcrender lives in (the build's game folder).
+    const char* gameDir = std::getenv("TONECREST_GAME_DIR");
+    const std::string data =
+        gameDir != nullptr && *gameDir != '\0' ? std::string(gameDir) : programFolder();
     struct stat st {};
     if (stat((data + "/data/tcdata.d").c_str(), &st) != 0) {
         return failWith("the game's data is missing: " + data + "/data/tcdata.d");

@@ -108,6 +108,14 @@ kill -0 "$player" 2>/dev/null || fail "tcplayer did not outlive the game"
 kill "$player"
 player=""
 
+# The installed renderer draws off screen in the same game folder, started from anywhere.
+(cd "$scratch/elsewhere" && env -i PATH=/usr/bin:/bin HOME="$home" \
+  TONECREST_RUNTIME_DIR="$scratch/run" "$prefix/bin/tcrender" \
+  "$prefix/share/tonecrest/music/demo-tune.wav" -o "$scratch/frames/" --size 160x120 \
+  --seconds 0.5 --quiet) >"$scratch/render.log" 2>&1 ||
+  { cat "$scratch/render.log"; fail "the installed tcrender failed"; }
+[ "$(ls "$scratch/frames" | grep -c '\.png$')" -ge 15 ] || fail "tcrender made too few frames"
+
 [ -f "$game/Settings.dat" ] || fail "no Settings.dat in $game"
 [ -f "$game/TestThis.txt" ] || fail "no TestThis.txt in $game"
 [ -z "$(ls -A "$scratch/elsewhere")" ] || fail "files were written in the starting folder"
@@ -122,4 +130,4 @@ listing "$prefix" | diff "$scratch/installed" - >/dev/null || fail "the game wro
 "$src/scripts/install-prefix" uninstall "$prefix" >"$scratch/uninstall.log" 2>&1 ||
   { cat "$scratch/uninstall.log"; fail "uninstall failed"; }
 listing "$prefix" | diff "$scratch/before" - || fail "uninstall did not give back the prefix as it was"
-echo "ok: installed, rode the demo tune ($changed pixels moved), settings in $game, uninstalled"
+echo "ok: installed, rode the demo tune ($changed pixels moved), rendered it, settings in $game, uninstalled"
