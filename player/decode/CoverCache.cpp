@@ -1,8 +1,10 @@
 #include "player/decode/CoverCache.h"
 
+#include "platform/base/AtomicFile.h"
+#include "platform/message/RuntimeFolder.h"
+
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,14 +18,6 @@
 #include <vector>
 
 namespace {
-
-std::string homeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
-        return home;
-    }
-    const passwd* pw = getpwuid(getuid());
-    return pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
-}
 
 bool startsWith(const std::string& s, const char* prefix, size_t n) {
     return s.size() >= n && std::memcmp(s.data(), prefix, n) == 0;
@@ -66,32 +60,11 @@ bool holds(const std::string& path, const std::string& picture) {
     return same;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
-    for (size_t at = 0; at < bytes.size();) {
-        ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        at += size_t(n);
-    }
-    return true;
-}
-
 } // namespace
 
 std::string CoverCache::defaultFolder() {
-    std::string cache;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
-        cache = xdg;
-    } else if (std::string home = homeFolder(); !home.empty()) {
-        cache = home + "/.cache";
-    } else {
-        return "";
-    }
-    return cache + "/tonecrest/art";
+    std::string cache = plat::userCacheFolder();
+    return cache.empty() ? "" : cache + "/tonecrest/art";
 }
 
 std::string CoverCache::fileNameFor(const std::string& songPath, const std::string& picture) {
@@ -114,8 +87,12 @@ bool CoverCache::makeFolder(std::string& error) const {
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         std::string level = folder.substr(0, slash);
         if (mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = level + ": " + std::strerror(errno);
-            return false;
+            int code = errno;
+            struct stat st {};
+            if (stat(level.c_str(), &st) != 0) { // an existing level is fine however it refused
+                error = level + ": " + std::strerror(code);
+                return false;
+            }
         }
         if (slash == std::string::npos) {
             break;
@@ -144,22 +121,7 @@ std::string CoverCache::save(const std::string& songPath, const std::string& pic
         prune(path);
         return path;
     }
-    std::string temp = folder + "/.cover-XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = folder + ": " + std::strerror(errno);
-        return "";
-    }
-    bool written = writeAll(fd, picture);
-    int code = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        code = errno;
-    }
-    if (!written || rename(temp.c_str(), path.c_str()) != 0) {
-        code = written ? errno : code;
-        unlink(temp.c_str());
-        error = path + ": " + std::strerror(code);
+    if (!plat::writeFileAtomically(path, picture, &error)) {
         return "";
     }
     prune(path);
