@@ -53,12 +53,8 @@ std::string homeFolder() {
 // that loses that race uses the winner's folder). Nobody else can take either name, since the
 // cache folder is the user's own.
 std::string privateFallback() {
-    std::string cache;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
-        cache = xdg;
-    } else if (std::string home = homeFolder(); !home.empty()) {
-        cache = home + "/.cache";
-    } else {
+    std::string cache = plat::userCacheFolder();
+    if (cache.empty()) {
         return "";
     }
     mkdir(cache.c_str(), 0700);
@@ -92,6 +88,14 @@ std::string privateFallback() {
 } // namespace
 
 namespace plat {
+
+std::string userCacheFolder() {
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
+        return xdg;
+    }
+    std::string home = homeFolder();
+    return home.empty() ? "" : home + "/.cache";
+}
 
 std::string runtimeFolder() {
     return resolveRuntimeFolder().folder;

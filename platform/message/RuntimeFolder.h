@@ -18,6 +18,9 @@ struct RuntimeFolder {
 // every program of the user finds again, so that they still meet; the warning says so (for
 // the program to tell its user). folder is "" only when neither can be had.
 RuntimeFolder resolveRuntimeFolder();
+// The user's cache folder: $XDG_CACHE_HOME when it is an absolute path, else ~/.cache; ""
+// when neither is known. Not created here.
+std::string userCacheFolder();
 // resolveRuntimeFolder().folder and .warning.
 std::string runtimeFolder();
 std::string runtimeFolderWarning();

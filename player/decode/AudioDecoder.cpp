@@ -162,6 +162,7 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(const std::string& path, std::s
     decoder->path = path;
     m.title = tag(x.format, stream, "title");
     m.artist = tag(x.format, stream, "artist");
+    m.album = tag(x.format, stream, "album");
     m.sourceRate = par->sample_rate;
     m.sourceChannels = par->ch_layout.nb_channels;
     if (x.format->duration > 0) {
@@ -173,6 +174,18 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(const std::string& path, std::s
         gainFromTags(tag(x.format, stream, "REPLAYGAIN_TRACK_GAIN"),
                      tag(x.format, stream, "R128_TRACK_GAIN"), kLoudnessTargetLufs, m.tagGainDb);
     return decoder;
+}
+
+std::string AudioDecoder::coverPicture() const {
+    for (unsigned i = 0; i < d->format->nb_streams; ++i) {
+        const AVStream* s = d->format->streams[i];
+        const AVPacket& picture = s->attached_pic;
+        if ((s->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0 && picture.data != nullptr &&
+            picture.size > 0 && size_t(picture.size) <= kMaxCoverBytes) {
+            return std::string(reinterpret_cast<const char*>(picture.data), size_t(picture.size));
+        }
+    }
+    return "";
 }
 
 bool AudioDecoder::fail(const std::string& why) {

@@ -16,6 +16,7 @@
 struct AudioInfo {
     std::string title;  // the title tag, or "" when the file has none
     std::string artist; // the artist tag, or ""
+    std::string album;  // the album tag, or ""
     int sourceRate = 0; // of the file's audio stream, before conversion
     int sourceChannels = 0;
     double durationSeconds = -1; // -1 when the file does not say
@@ -44,6 +45,12 @@ class AudioDecoder {
     AudioDecoder& operator=(const AudioDecoder&) = delete;
 
     const AudioInfo& info() const { return meta; }
+
+    // The bytes of the picture the file carries as its cover (an attached picture, as ID3,
+    // FLAC and MP4 tags hold it: PNG, JPEG, ...); "" when it has none or one larger than
+    // kMaxCoverBytes. Cheap: the picture is read with the tags when the file is opened.
+    static constexpr size_t kMaxCoverBytes = 16u << 20;
+    std::string coverPicture() const;
 
     // Fills out with up to frames interleaved stereo frames (left, right), in -1..1 for a
     // file that does not clip. Returns how many were written: fewer than asked only at the

@@ -20,10 +20,13 @@ PlayerSnapshot PlayerBusTarget::snapshot() const {
     if (loaded) {
         s.trackNumber = player.mediaSerial() + 1;
         s.title = player.media().title;
-        if (!player.artist().empty() && !listening) {
-            s.artists = {player.artist()};
-        }
         if (!listening) {
+            const SongTags& tags = player.tags();
+            if (!tags.artist.empty()) {
+                s.artists = {tags.artist};
+            }
+            s.album = tags.album;
+            s.artUrl = tags.cover.empty() ? "" : uriOfLocalPath(tags.cover);
             s.url = uriOfLocalPath(queue.currentPath());
             s.lengthUs = static_cast<int64_t>(player.duration() * 1e6);
             s.positionUs = static_cast<int64_t>(player.position() * 1e6);

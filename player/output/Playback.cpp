@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 constexpr long kRingFrames = AudioOutput::kRate;  // one second ahead at most
@@ -15,7 +16,9 @@ double dbToFactor(double db) {
 }
 } // namespace
 
-Playback::Playback(HeardAudio& h) : heard(h), ring(kRingFrames), chunk(size_t(kChunkFrames) * 2) {}
+Playback::Playback(HeardAudio& h, std::string coverFolder)
+    : heard(h), ring(kRingFrames), covers(std::move(coverFolder)), chunk(size_t(kChunkFrames) * 2) {
+}
 
 Playback::~Playback() {
     device.close(); // no more device callbacks from here on
@@ -115,7 +118,7 @@ std::vector<PlaybackEvent> Playback::takeEvents() {
         stateNow.load() == int(PlayState::Playing) && out.empty()) {
         endReported.store(true);
         stateNow.store(int(PlayState::Stopped));
-        out.push_back({PlaybackEvent::Ended, current, "", {}});
+        out.push_back({PlaybackEvent::Ended, current, "", {}, ""});
     }
     for (const PlaybackEvent& e : out) {
         if (e.kind == PlaybackEvent::Failed && e.path == current) {
@@ -149,6 +152,22 @@ void Playback::fill(float* out, long count) {
     appliedVolume = target;
 }
 
+// On the decoding thread: the picture is read with the tags, and the ring is empty while it
+// is written, so the device thread never waits for it.
+std::string Playback::saveCover(const std::string& path) {
+    std::string picture = decoder->coverPicture();
+    if (picture.empty() || !covers.enabled()) {
+        return "";
+    }
+    std::string error;
+    std::string file = covers.save(path, picture, error);
+    if (file.empty()) {
+        std::fprintf(stderr, "tcplayer: cannot keep the cover of %s: %s\n", path.c_str(),
+                     error.c_str());
+    }
+    return file;
+}
+
 void Playback::runCommand(const Command& c) {
     switch (c.kind) {
     case Command::Play: {
@@ -166,12 +185,12 @@ void Playback::runCommand(const Command& c) {
             songDuration = decoder ? decoder->info().durationSeconds : -1;
         }
         if (!decoder) {
-            report({PlaybackEvent::Failed, c.path, error, {}});
+            report({PlaybackEvent::Failed, c.path, error, {}, ""});
             return;
         }
         decoderPath = c.path;
         gain = gainTarget = dbToFactor(c.value);
-        report({PlaybackEvent::Started, c.path, "", decoder->info()});
+        report({PlaybackEvent::Started, c.path, "", decoder->info(), saveCover(c.path)});
         stateNow.store(int(PlayState::Playing));
         break;
     }
@@ -180,7 +199,7 @@ void Playback::runCommand(const Command& c) {
             double target = std::max(0.0, c.value);
             ring.flush();
             if (!decoder->seek(target)) {
-                report({PlaybackEvent::Failed, decoderPath, decoder->error(), {}});
+                report({PlaybackEvent::Failed, decoderPath, decoder->error(), {}, ""});
                 decoder.reset();
                 return;
             }
@@ -206,7 +225,7 @@ void Playback::decodeSome() {
     long want = std::min(kChunkFrames, ring.space());
     long got = decoder->read(chunk.data(), want);
     if (got < 0) {
-        report({PlaybackEvent::Failed, decoderPath, decoder->error(), {}});
+        report({PlaybackEvent::Failed, decoderPath, decoder->error(), {}, ""});
         decoder.reset();
         songEndFrame.store(ring.writeIndex());
         return;

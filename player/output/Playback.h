@@ -9,6 +9,7 @@
 #pragma once
 
 #include "player/decode/AudioDecoder.h"
+#include "player/decode/CoverCache.h"
 #include "player/output/AudioOutput.h"
 #include "player/output/FrameRing.h"
 #include "player/spectrum/HeardAudio.h"
@@ -28,11 +29,14 @@ struct PlaybackEvent {
     std::string path;
     std::string reason; // Failed: why, in one line
     AudioInfo info;     // Started: the song's tags and format
+    std::string cover;  // Started: the file its cover picture was saved to, "" when none
 };
 
 class Playback : private AudioOutput::Source {
   public:
-    explicit Playback(HeardAudio& heard);
+    // Songs' cover pictures are saved into coverFolder (see CoverCache) as they start; none
+    // are saved when it is "".
+    explicit Playback(HeardAudio& heard, std::string coverFolder = "");
     ~Playback() override;
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
@@ -74,6 +78,7 @@ class Playback : private AudioOutput::Source {
     void runCommand(const Command& c);
     void decodeSome();
     void report(PlaybackEvent e);
+    std::string saveCover(const std::string& path);
 
     HeardAudio& heard;
     AudioOutput device;
@@ -96,6 +101,7 @@ class Playback : private AudioOutput::Source {
     // Decoding thread only.
     std::unique_ptr<AudioDecoder> decoder;
     std::string decoderPath;
+    CoverCache covers;
     double gain = 1.0, gainTarget = 1.0;
     std::vector<float> chunk;
     std::thread decoding;

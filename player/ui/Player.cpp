@@ -17,7 +17,8 @@ std::string fileTitle(const std::string& path) {
 }
 } // namespace
 
-Player::Player(PlayerSettings s) : settings(std::move(s)), playback(heard) {
+Player::Player(PlayerSettings s)
+    : settings(std::move(s)), playback(heard, CoverCache::defaultFolder()) {
     playback.setVolume(settings.volume);
     songs.add(settings.queue);
     songs.setCurrent(settings.queuePosition);
@@ -269,13 +270,13 @@ void Player::updateMapping(double now) {
 void Player::setListeningSource(ListeningSource* source) {
     if (source && !listening) {
         fileMedia = current;
-        fileArtist = songArtist;
+        fileTags = songTags;
         fileRide = songRide;
         songRide = spectrum::defaultRideMapping();
     } else if (!source && listening) {
         // Back to the files: the pane names the song again, and it rides as it did.
         current = fileMedia;
-        songArtist = fileArtist;
+        songTags = fileTags;
         songRide = fileRide;
         ++serial;
     }
@@ -299,7 +300,7 @@ void Player::tick(double now) {
         case PlaybackEvent::Started:
             current = {e.info.sourceChannels, e.info.sourceRate,
                        e.info.title.empty() ? fileTitle(e.path) : e.info.title};
-            songArtist = e.info.artist;
+            songTags = {e.info.artist, e.info.album, e.cover};
             ++serial;
             break;
         case PlaybackEvent::Failed:
@@ -324,7 +325,7 @@ void Player::tick(double now) {
         if (t != listeningTitle || current.title != t) {
             listeningTitle = t;
             current = {listening->channels(), listening->sampleRate(), t};
-            songArtist.clear();
+            songTags = {};
             ++serial;
         }
         listeningStatus = listening->statusLine();

@@ -39,6 +39,12 @@ struct MediaDescription {
     std::string title; // UTF-8
 };
 
+// What a song's tags say beyond its title.
+struct SongTags {
+    std::string artist, album; // "" when the file has no such tag
+    std::string cover;         // the file its cover picture was saved to, "" when none
+};
+
 class Player {
   public:
     explicit Player(PlayerSettings settings);
@@ -83,7 +89,8 @@ class Player {
     const spectrum::SpectrumMapping& spectrumMapping() const { return builder.mapping(); }
     double gainDb() const { return currentGain; }
     const PlayQueue& queue() const { return songs; }
-    const std::string& artist() const { return songArtist; }
+    // The current song's; empty while listening to another source.
+    const SongTags& tags() const { return songTags; }
     // The last thing worth telling the user ("Skipped x: why", or while listening the
     // source's own line); "" when none.
     const std::string& status() const { return listening ? listeningStatus : statusLine; }
@@ -124,12 +131,13 @@ class Player {
     std::string listeningTitle;
     std::string listeningStatus;
     MediaDescription fileMedia; // the song's, while a source is set
-    std::string fileArtist;
+    SongTags fileTags;
     spectrum::SpectrumMapping fileRide;
 
     MediaDescription current;
     uint64_t serial = 0;
-    std::string songArtist, statusLine;
+    SongTags songTags;
+    std::string statusLine;
     bool waitingForLevels = false; // the whole song's scan still to come
     double currentGain = 0;
 

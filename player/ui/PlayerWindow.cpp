@@ -364,7 +364,8 @@ void PlayerWindow::drawPanel(Canvas& c) {
         title = q.empty() ? "Nothing queued: drop music files here" : "Stopped";
     }
     bool listening = listeningToDesktop();
-    std::string line = title + (player.artist().empty() ? "" : "  -  " + player.artist());
+    const std::string& artist = player.tags().artist;
+    std::string line = title + (artist.empty() ? "" : "  -  " + artist);
     c.text(10, top + 10, line, kText, width - 130);
     double pos = player.position(), dur = player.duration();
     std::string times = clock(player.state() == PlayState::Stopped ? 0 : pos) + " / " + clock(dur);

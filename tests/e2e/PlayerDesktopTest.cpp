@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <cstdio>
+#include <filesystem>
 
 using namespace std::chrono_literals;
 
@@ -41,8 +44,7 @@ TEST(PlayerDesktopE2e, PlayerctlReadsTheStatusAndTitlePausesAndMovesOn) {
         << status << "\n"
         << output();
     EXPECT_EQ(playerctl(bus.address(), "metadata title"), "First Tune");
-    EXPECT_EQ(playerctl(bus.address(), "metadata xesam:url"),
-              "file://" + scratch.file("one.flac"));
+    EXPECT_EQ(playerctl(bus.address(), "metadata xesam:url"), "file://" + scratch.file("one.flac"));
     EXPECT_EQ(playerctl(bus.address(), "metadata mpris:length"), "30000000");
 
     playerctl(bus.address(), "pause");
@@ -67,6 +69,58 @@ TEST(PlayerDesktopE2e, PlayerctlReadsTheStatusAndTitlePausesAndMovesOn) {
     EXPECT_EQ(output().find("media keys"), std::string::npos) << output();
 }
 
+// The album and the cover reach the desktop's panels: the cover as a file in the user's cache,
+// which stays bounded, and a song without one announces none.
+TEST(PlayerDesktopE2e, PlayerctlSeesTheAlbumAndTheCoverFileOfTheSong) {
+    testsupport::ScratchDir scratch;
+    testsupport::PrivateBus bus(scratch.path());
+    std::string error;
+    ASSERT_TRUE(bus.start(error)) << error;
+    auto env = e2e::playerEnvironment(scratch, "mprisart");
+    env["DBUS_SESSION_BUS_ADDRESS"] = bus.address();
+    std::string cover = testsupport::pngPicture(24, 16);
+    ASSERT_EQ(cover.compare(0, 4, "\x89PNG"), 0);
+    e2e::makeSong(scratch.file("one.flac"), "Covered", 10, {"Night Drive", cover});
+    e2e::makeSong(scratch.file("two.flac"), "Bare", 10);
+    // A full cache: the oldest of its pictures makes room for the new one.
+    std::string art = scratch.file("cache/tonecrest/art");
+    std::filesystem::create_directories(art);
+    for (int i = 0; i < 50; ++i) {
+        std::string old = art + "/old" + std::to_string(i) + ".png";
+        testsupport::writeFile(old, "old");
+        timespec times[2] = {{1000 + i, 0}, {1000 + i, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, old.c_str(), times, 0), 0);
+    }
+    e2e::Program player(std::string(TC_DIST_DIR) + "/tcplayer",
+                        {scratch.file("one.flac"), scratch.file("two.flac")}, scratch.path(), env);
+
+    std::string title;
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return (title = playerctl(bus.address(), "metadata title")) == "Covered"; }, 20000ms))
+        << title << "\n"
+        << testsupport::readFile(scratch.file("stdout.txt"));
+    EXPECT_EQ(playerctl(bus.address(), "metadata album"), "Night Drive");
+    std::string artUrl = playerctl(bus.address(), "metadata mpris:artUrl");
+    ASSERT_EQ(artUrl.rfind("file://" + art + "/", 0), 0u) << artUrl;
+    EXPECT_EQ(testsupport::readFile(artUrl.substr(7)), cover);
+    size_t kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(art)) {
+        kept += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(kept, 50u);
+    EXPECT_FALSE(std::filesystem::exists(art + "/old0.png"));
+    EXPECT_TRUE(std::filesystem::exists(art + "/old1.png"));
+
+    playerctl(bus.address(), "next");
+    EXPECT_TRUE(testsupport::waitFor(
+        [&] { return (title = playerctl(bus.address(), "metadata title")) == "Bare"; }, 5000ms))
+        << title;
+    std::string all = playerctl(bus.address(), "metadata");
+    EXPECT_NE(all.find("xesam:url"), std::string::npos) << all;
+    EXPECT_EQ(all.find("mpris:artUrl"), std::string::npos) << all;
+    EXPECT_EQ(all.find("xesam:album"), std::string::npos) << all;
+}
+
 // Without a session bus tcplayer plays as ever, and says once why media keys cannot reach it.
 TEST(PlayerDesktopE2e, WithoutABusItPlaysAndSaysSoOnceAndF11TogglesFullScreen) {
     testsupport::ScratchDir scratch;
@@ -89,8 +143,7 @@ TEST(PlayerDesktopE2e, WithoutABusItPlaysAndSaysSoOnceAndF11TogglesFullScreen) {
     e2e::Picture full;
     EXPECT_TRUE(testsupport::waitFor(
         [&] {
-            return e2e::grabWindow(window, full) && full.width == screenW &&
-                   full.height == screenH;
+            return e2e::grabWindow(window, full) && full.width == screenW && full.height == screenH;
         },
         10000ms))
         << full.width << "x" << full.height;

@@ -144,7 +144,6 @@ TEST_F(PlayerHardeningE2e, ARuntimeFolderOfAnotherUserGivesWayToAPrivateOne) {
     if (chown(foreign.c_str(), 65534, 65534) != 0) {
         GTEST_SKIP() << "only root can give a folder to another user";
     }
-    env["XDG_CACHE_HOME"] = scratch.file("cache");
     std::string song = scratch.file("song.flac");
     e2e::makeSong(song, "Private", 20.0);
     e2e::Program first(tcplayer(), {}, scratch.path(), env);

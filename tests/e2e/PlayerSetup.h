@@ -24,13 +24,14 @@
 namespace e2e {
 
 // The environment of every program a test starts: its own registry, shared-memory names,
-// remote socket and broadcast folder, a silent sound device and no session bus.
+// remote socket, broadcast and cache folders, a silent sound device and no session bus.
 inline std::map<std::string, std::string> playerEnvironment(const testsupport::ScratchDir& scratch,
                                                             const std::string& tag) {
     std::string runtime = scratch.file("runtime");
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     return {{"XDG_CONFIG_HOME", scratch.file("config")},
+            {"XDG_CACHE_HOME", scratch.file("cache")},
             {"TONECREST_SHM_NAMESPACE", tag + std::to_string(getpid())},
             {"TONECREST_RUNTIME_DIR", runtime},
             {"SDL_AUDIODRIVER", "dummy"},
@@ -54,14 +55,16 @@ inline void createInstallKey() {
     RegCloseKey(key);
 }
 
-// A song of beating low tones under the given title.
-inline void makeSong(const std::string& path, const std::string& title, double seconds) {
+// A song of beating low tones under the given title (and album tags when given).
+inline void makeSong(const std::string& path, const std::string& title, double seconds,
+                     const testsupport::AlbumTags& tags = {}) {
     ASSERT_EQ(testsupport::encodeAudio(
                   path, {"flac", "flac", 44100, 2, seconds, title},
                   [](int c, double t) {
                       double beat = std::fmod(t, 0.5) < 0.1 ? 1.0 : 0.3;
                       return float(0.4 * beat * std::sin(2 * 3.14159265 * (c ? 330 : 220) * t));
-                  }),
+                  },
+                  tags),
               "");
 }
 

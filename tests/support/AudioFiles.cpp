@@ -8,6 +8,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -49,13 +50,49 @@ bool drain(Muxing& m, AVStream* stream) {
 
 } // namespace
 
+std::string pngPicture(int width, int height) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
+    AVCodecContext* c = codec ? avcodec_alloc_context3(codec) : nullptr;
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    std::string png;
+    if (c && frame && packet) {
+        c->width = width;
+        c->height = height;
+        c->pix_fmt = AV_PIX_FMT_RGB24;
+        c->time_base = AVRational{1, 25};
+        frame->width = width;
+        frame->height = height;
+        frame->format = AV_PIX_FMT_RGB24;
+        if (avcodec_open2(c, codec, nullptr) == 0 && av_frame_get_buffer(frame, 0) == 0) {
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    uint8_t* p = frame->data[0] + y * frame->linesize[0] + 3 * x;
+                    p[0] = uint8_t(x * 255 / width);
+                    p[1] = uint8_t(y * 255 / height);
+                    p[2] = uint8_t((x ^ y) & 0xff);
+                }
+            }
+            if (avcodec_send_frame(c, frame) == 0 && avcodec_send_frame(c, nullptr) == 0 &&
+                avcodec_receive_packet(c, packet) == 0) {
+                png.assign(reinterpret_cast<const char*>(packet->data), size_t(packet->size));
+            }
+        }
+    }
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    avcodec_free_context(&c);
+    return png;
+}
+
 Signal sineSignal(double hz, double amplitude) {
     return [hz, amplitude](int, double t) {
         return float(amplitude * std::sin(2 * 3.14159265358979 * hz * t));
     };
 }
 
-std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal) {
+std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal,
+                        const AlbumTags& tags) {
     av_log_set_level(AV_LOG_QUIET);
     Muxing m;
     const AVCodec* codec = avcodec_find_encoder_by_name(format.encoder.c_str());
@@ -85,12 +122,42 @@ std::string encodeAudio(const std::string& path, const EncodeFormat& format, con
     if (!format.title.empty()) {
         av_dict_set(&m.format->metadata, "title", format.title.c_str(), 0);
     }
+    if (!tags.album.empty()) {
+        av_dict_set(&m.format->metadata, "album", tags.album.c_str(), 0);
+    }
+    AVStream* cover = nullptr;
+    if (!tags.cover.empty()) {
+        cover = avformat_new_stream(m.format, nullptr);
+        cover->disposition |= AV_DISPOSITION_ATTACHED_PIC;
+        cover->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
+        bool png = tags.cover.size() > 24 && tags.cover.compare(0, 4, "\x89PNG") == 0;
+        cover->codecpar->codec_id = png ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+        // Muxers record the picture's size: a PNG's is in its header, a JPEG's is left 1x1.
+        auto at = [&](size_t i) { return int(uint8_t(tags.cover[i])); };
+        cover->codecpar->width = png ? at(16) << 24 | at(17) << 16 | at(18) << 8 | at(19) : 1;
+        cover->codecpar->height = png ? at(20) << 24 | at(21) << 16 | at(22) << 8 | at(23) : 1;
+        cover->time_base = AVRational{1, 90000};
+    }
     if (avio_open(&m.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
         return "cannot write " + path;
     }
     m.opened = true;
     if (avformat_write_header(m.format, nullptr) < 0) {
         return "cannot write the header";
+    }
+    if (cover != nullptr) {
+        // The muxer takes the picture before any audio.
+        if (av_new_packet(m.packet, int(tags.cover.size())) < 0) {
+            return "out of memory";
+        }
+        std::copy(tags.cover.begin(), tags.cover.end(), m.packet->data);
+        m.packet->stream_index = cover->index;
+        m.packet->flags |= AV_PKT_FLAG_KEY;
+        m.packet->pts = m.packet->dts = 0;
+        if (av_write_frame(m.format, m.packet) < 0) {
+            return "cannot write the cover";
+        }
+        av_packet_unref(m.packet);
     }
     AVChannelLayout inLayout{};
     av_channel_layout_default(&inLayout, format.channels);

@@ -15,11 +15,21 @@ struct EncodeFormat {
     std::string title;
 };
 
+// Tags some songs carry besides their title.
+struct AlbumTags {
+    std::string album;
+    std::string cover; // a PNG or JPEG picture's bytes, attached as the cover; "" for none
+};
+
 // Sample value (-1..1) of channel c at time t seconds.
 using Signal = std::function<float(int c, double t)>;
 
 // Writes path; "" on success, else why it failed.
-std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal);
+std::string encodeAudio(const std::string& path, const EncodeFormat& format, const Signal& signal,
+                        const AlbumTags& tags = {});
+
+// A PNG picture of the given size in a gradient of its own (a tiny one is a few hundred bytes).
+std::string pngPicture(int width, int height);
 
 // A sine of hz at amplitude a (1 = full scale) in every channel.
 Signal sineSignal(double hz, double amplitude);
