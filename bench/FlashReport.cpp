@@ -16,6 +16,7 @@
 //
 // Prints the report (one line a second, the worst second) and, for ride, the frames the guard
 // softened. Exit status 0 when no second is over the limit, 3 when one is, 1 on errors.
+#include "bench/BenchRide.h"
 #include "game/menu/Menu3D.h"
 #include "game/safety/FlashAnalyser.h"
 #include "game/shell/GameWindow.h"
@@ -41,7 +42,6 @@
 
 namespace {
 
-constexpr unsigned kSeed = 20261208u;
 constexpr double kFps = 60.0;
 
 int usage() {
@@ -192,25 +192,11 @@ int analyseRide(int argc, char** argv) {
             return usage();
         }
     }
-    std::string ns = "tcflash" + std::to_string(getpid());
-    setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
-
-    static char instanceToken;
-    KeyDownTable keys{};
-    AppInstanceInfo appInfo{};
     CSharedMusicBlock feeder;
-    prepareWindowRecord(&keys, &appInfo, reinterpret_cast<HINSTANCE>(&instanceToken));
-    if (!registerWindowClass(&appInfo) || !createGameWindow(&windowRecord) || !feeder.Create()) {
-        std::fprintf(stderr, "flash_report: no window, GL context or music block\n");
+    CSceneDirector* director = benchride::open("flash_report", feeder, view);
+    if (director == nullptr) {
         return 1;
     }
-    mainWindowHandle = windowRecord.window;
-    reshapeView(kClientWidth, kClientHeight);
-    auto* director = new CSceneDirector;
-    sceneDirector = director;
-    director->setRandomSeed(kSeed);
-    director->initialize();
-    director->setRideSettings(RideSettings{view, true, false, 0.75f, true, 0.5f});
     director->setFlashGuard(guardOn);
     if (C3DMenu* menu = director->menu3D()) {
         menu->drawSplash(1000.0f);

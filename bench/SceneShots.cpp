@@ -10,6 +10,7 @@
 // clouds' billboards cut to their footprints, their off-screen captures, the coarse layers of
 // the breath, the rails and the beat burst) so that the frames show what the plain drawing gives;
 // --no-splash ends the start-up splash on the first frame, as the frame benchmark does.
+#include "bench/BenchRide.h"
 #include "game/menu/Menu3D.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
@@ -49,9 +50,6 @@ bool savePpm(const std::string& path, int w, int h) {
     return std::fclose(f) == 0;
 }
 
-// Two runs with the same arguments draw the same frames.
-constexpr unsigned kSeed = 20261208u;
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,25 +78,11 @@ int main(int argc, char** argv) {
             shots.insert(std::atoi(argv[i]));
         }
     }
-    std::string ns = "tcshots" + std::to_string(getpid());
-    setenv("TONECREST_SHM_NAMESPACE", ns.c_str(), 1);
-
-    static char instanceToken;
-    KeyDownTable keys{};
-    AppInstanceInfo appInfo{};
     CSharedMusicBlock feeder;
-    prepareWindowRecord(&keys, &appInfo, reinterpret_cast<HINSTANCE>(&instanceToken));
-    if (!registerWindowClass(&appInfo) || !createGameWindow(&windowRecord) || !feeder.Create()) {
-        std::fprintf(stderr, "scene_shots: no window, GL context or music block\n");
+    CSceneDirector* director = benchride::open("scene_shots", feeder, view);
+    if (director == nullptr) {
         return 1;
     }
-    mainWindowHandle = windowRecord.window;
-    reshapeView(kClientWidth, kClientHeight);
-    auto* director = new CSceneDirector;
-    sceneDirector = director;
-    director->setRandomSeed(kSeed);
-    director->initialize();
-    director->setRideSettings(RideSettings{view, true, false, 0.75f, true, 0.5f});
     if (noSplash) {
         // Ends the start-up splash on the first frame, as the frame benchmark does.
         if (C3DMenu* menu = director->menu3D()) {
