@@ -1,7 +1,8 @@
 // The ride as the bench tools draw it: the game's real window and GL context at 800 x 600, a
 // music block of the tool's own (in a shared-memory namespace named after the tool and its
 // process), and a director started from the benchmarks' fixed seed, riding the given view
-// point with the dragon on and the settings the frame benchmark uses.
+// point with the dragon on and the settings the frame benchmark uses; and the PPM images the
+// tools save their frames as.
 #pragma once
 
 #include "game/shell/GameWindow.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace benchride {
 
@@ -42,6 +44,21 @@ inline CSceneDirector* open(const char* tool, CSharedMusicBlock& feeder, int32_t
     director->initialize();
     director->setRideSettings(RideSettings{view, true, false, 0.75f, true, 0.5f});
     return director;
+}
+
+// A binary PPM of w x h RGB pixels given bottom row first, as GL reads them; false when the
+// file cannot be written.
+inline bool writePpm(const std::string& path, int w, int h,
+                     const std::vector<unsigned char>& bottomUp) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int row = h - 1; row >= 0; --row) {
+        std::fwrite(&bottomUp[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, f);
+    }
+    return std::fclose(f) == 0;
 }
 
 } // namespace benchride

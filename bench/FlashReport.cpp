@@ -72,18 +72,6 @@ bool readPpm(const std::string& path, int& w, int& h, std::vector<uint8_t>& rgb,
     return true;
 }
 
-bool writePpm(const std::string& path, int w, int h, const std::vector<uint8_t>& bottomUp) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
-    for (int row = h - 1; row >= 0; --row) {
-        std::fwrite(&bottomUp[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, f);
-    }
-    return std::fclose(f) == 0;
-}
-
 int reportOn(const safety::FlashReport& report) {
     std::fputs(safety::formatFlashReport(report).c_str(), stdout);
     return report.overLimit() ? 3 : 0;
@@ -126,20 +114,20 @@ int analyseFrames(int argc, char** argv) {
 // The music the ride is fed: a pattern or a song, at the frame's clock.
 class Source {
   public:
-    bool open(const std::string& spec, std::string& error) {
-        if (spec.rfind("file:", 0) == 0) {
-            song = feeder::FileSpectrum::open(spec.substr(5), error);
+    bool open(const std::string& source, std::string& error) {
+        if (source.rfind("file:", 0) == 0) {
+            song = feeder::FileSpectrum::open(source.substr(5), error);
             return song != nullptr;
         }
-        std::string name = spec.substr(0, spec.find(':'));
+        std::string name = source.substr(0, source.find(':'));
         if (!feeder::parsePattern(name, pattern)) {
-            error = "unknown source " + spec;
+            error = "unknown source " + source;
             return false;
         }
-        if (name.size() < spec.size()) {
-            hz = std::atof(spec.c_str() + name.size() + 1);
+        if (name.size() < source.size()) {
+            hz = std::atof(source.c_str() + name.size() + 1);
             if (pattern != feeder::Pattern::Strobe || !(hz > 0.0)) {
-                error = "a rate is for the strobe only, above 0 Hz: " + spec;
+                error = "a rate is for the strobe only, above 0 Hz: " + source;
                 return false;
             }
         }
@@ -223,8 +211,8 @@ int analyseRide(int argc, char** argv) {
         glReadPixels(0, 0, kClientWidth, kClientHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         analyser.addFrame(rgb.data(), kClientWidth * 3, safety::PixelLayout::Rgb);
         auto save = [&](const std::string& prefix, long long n, const std::vector<uint8_t>& px) {
-            if (!writePpm(prefix + "-" + std::to_string(n) + ".ppm", kClientWidth, kClientHeight,
-                          px)) {
+            if (!benchride::writePpm(prefix + "-" + std::to_string(n) + ".ppm", kClientWidth,
+                                     kClientHeight, px)) {
                 status = 1;
             }
         };

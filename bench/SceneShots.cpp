@@ -39,15 +39,7 @@ bool savePpm(const std::string& path, int w, int h) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, px.data());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
-    for (int row = h - 1; row >= 0; --row) {
-        std::fwrite(&px[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, f);
-    }
-    return std::fclose(f) == 0;
+    return benchride::writePpm(path, w, h, px);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -37,14 +36,6 @@ void drawNote(Canvas& c, float s) {
     c.disc(20 * s, 25 * s, 4.2f * s, ink);
     c.line(23.6f * s, 25 * s, 23.6f * s, 9 * s, std::max(2.2f * s, 1.0f), ink);
     c.line(23.6f * s, 9 * s, 31 * s, 13 * s, std::max(2.6f * s, 1.0f), ink);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
 }
 
 } // namespace

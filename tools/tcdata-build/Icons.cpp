@@ -6,8 +6,6 @@
 #include "tools/tcdata-build/ImageFile.h"
 
 #include <cmath>
-#include <fstream>
-#include <stdexcept>
 
 namespace {
 
@@ -31,14 +29,6 @@ Canvas waveIcon(int size, const Rgba& rim, const Rgba& crest) {
     }
     c.glow(2 * s, Rgba{1, 0.6f, 0.3f, 0.6f});
     return c;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
 }
 
 } // namespace
