@@ -1,5 +1,7 @@
 #include "game/safety/FlashGuard.h"
 
+#include "game/safety/FrameCells.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,10 +14,29 @@ namespace {
 // counting 60 frames does).
 constexpr double kWindowSeconds = 1.0 - 1e-6;
 constexpr int kMixSteps = 255;
+// A cell's share is found to the nearest 1/32 above what it needs.
+constexpr int kShareStep = 8;
+// Rounds of softening a frame at most: a field shading new cells may call for more.
+constexpr int kSoftenPasses = 4;
 // Two rows in every row of cells, every third pixel along them: at 800 x 600 a cell of about
 // 17 x 12 pixels is seen through 12 samples.
 constexpr int kRowsPerCell = 2;
 constexpr int kColumnStep = 3;
+// Frames smaller than this many pixels are seen whole: the softening's shading across a cell
+// a few pixels wide is then measured as it is shown.
+constexpr int kSmallFrame = 320 * 240;
+
+bool smallFrame(int width, int height) {
+    return width * height < kSmallFrame;
+}
+int rowsPerCell(int width, int height) {
+    return smallFrame(width, height)
+               ? std::max(kRowsPerCell, (height + kGridCells - 1) / kGridCells)
+               : kRowsPerCell;
+}
+int columnStep(int width, int height) {
+    return smallFrame(width, height) ? 1 : std::min(kColumnStep, width / kGridCells);
+}
 
 } // namespace
 
@@ -39,12 +60,24 @@ FlashRules FlashGuard::softeningRules(const FlashRules& rules) {
 }
 
 FlashGuard::FlashGuard(int width, int height, const FlashRules& rules)
-    : samplePattern(width, height, kRowsPerCell, std::min(kColumnStep, width / kGridCells)),
-      counting(countingRules(rules)), softening(softeningRules(rules)),
+    : samplePattern(width, height, rowsPerCell(width, height), columnStep(width, height)),
+      counting(countingRules(rules)), softenRules(softeningRules(rules)),
       allowedTransitions(2 * rules.maxFlashes), tracks(kCells), general(kWindowSeconds),
       red(kWindowSeconds), lumaAnchor(static_cast<size_t>(kCells) * 3),
       redAnchor(static_cast<size_t>(kCells) * 3), mixColour(static_cast<size_t>(kCells) * 3),
-      meanBytes(static_cast<size_t>(kCells) * 3) {}
+      meanBytes(static_cast<size_t>(kCells) * 3) {
+    const SamplePattern& p = samplePattern;
+    sampleU.reserve(static_cast<size_t>(p.samples()));
+    sampleV.reserve(static_cast<size_t>(p.samples()));
+    for (int y : p.rows()) {
+        for (int x : p.columns()) {
+            int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+            p.cellBounds(cellOf(y, p.height()) * kGridCells + cellOf(x, p.width()), x0, y0, x1, y1);
+            sampleU.push_back((static_cast<float>(x - x0) + 0.5f) / static_cast<float>(x1 - x0));
+            sampleV.push_back((static_cast<float>(y - y0) + 0.5f) / static_cast<float>(y1 - y0));
+        }
+    }
+}
 
 void FlashGuard::reset() {
     tracks.assign(kCells, CellTrack{});
@@ -76,14 +109,12 @@ CellColour FlashGuard::measure(const std::vector<uint8_t>& samples, int cell) {
     return cellColour(r / n, g / n, b / n, counting);
 }
 
-void FlashGuard::mix(int cell, int step, const std::vector<uint8_t>& drawn,
-                     std::vector<uint8_t>& out) const {
-    const uint8_t* a = anchor(cell);
+void FlashGuard::mixCell(int cell, const std::vector<uint8_t>& from,
+                         std::vector<uint8_t>& out) const {
     for (int i : samplePattern.cellSamples(cell)) {
-        for (size_t k = 0; k < 3; ++k) {
-            size_t at = static_cast<size_t>(i) * 3 + k;
-            out[at] = mixChannel(step, a[k], drawn[at]);
-        }
+        const size_t at = static_cast<size_t>(i) * 3;
+        std::copy_n(&from[at], 3, &out[at]);
+        field.mix(cell, sampleU[static_cast<size_t>(i)], sampleV[static_cast<size_t>(i)], &out[at]);
     }
 }
 
@@ -101,24 +132,25 @@ int FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) const {
             }
         }
         CellTrack::Events e =
-            track.peek(cellColour(sum[0] / n, sum[1] / n, sum[2] / n, counting), softening);
+            track.peek(cellColour(sum[0] / n, sum[1] / n, sum[2] / n, counting), softenRules);
         return e.luma == 0 && e.red == 0;
     };
-    // The change is near enough monotonic in the share; the least share found by halving is
-    // checked, and the flat anchor colour taken when it falls short.
-    int lo = 0, hi = kMixSteps;
-    if (!quiet(hi)) {
-        return hi;
+    // The change is near enough monotonic in the share; the least share found by halving, in
+    // steps of kShareStep, is checked, and the flat anchor colour taken when it falls short.
+    auto shareOf = [](int k) { return std::min(kMixSteps, k * kShareStep); };
+    if (!quiet(kMixSteps)) {
+        return kMixSteps;
     }
+    int lo = 0, hi = (kMixSteps + kShareStep - 1) / kShareStep;
     while (hi - lo > 1) {
         int mid = (lo + hi) / 2;
-        if (quiet(mid)) {
+        if (quiet(shareOf(mid))) {
             hi = mid;
         } else {
             lo = mid;
         }
     }
-    return hi;
+    return shareOf(hi);
 }
 
 bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
@@ -161,6 +193,57 @@ bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& histo
     return true;
 }
 
+void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
+    drawn = samples;
+    CellFlags solved{}, flat{};
+    for (int pass = 1;; ++pass) {
+        for (int c = 0; c < kCells; ++c) {
+            const size_t at = static_cast<size_t>(c);
+            if (hold[at] != 0 && solved[at] == 0) {
+                const std::vector<uint8_t>& from = hold[at] == 1 ? lumaAnchor : redAnchor;
+                std::copy_n(&from[at * 3], 3, &mixColour[at * 3]);
+                cellWeights[at] = static_cast<float>(softenCell(c, drawn)) / kMixSteps;
+                solved[at] = 1;
+            }
+        }
+        // The cells as they will be shown: each held cell and its neighbours, by the field.
+        field.build(cellWeights, mixColour, flat);
+        CellFlags lumaCells{}, redCells{};
+        for (int c = 0; c < kCells; ++c) {
+            const size_t at = static_cast<size_t>(c);
+            if (field.touches(c)) {
+                mixCell(c, drawn, samples);
+                colours[at] = measure(samples, c);
+                CellTrack::Events e = tracks[at].peek(colours[at], counting);
+                lumaCells[at] = e.luma != 0 ? 1 : 0;
+                redCells[at] = e.red != 0 ? 1 : 0;
+            }
+        }
+        if (pass == kSoftenPasses) {
+            return;
+        }
+        // The field shades a held cell's neighbours too, towards anchors not their own, and
+        // blends a held cell's anchor with its neighbours': a cell it still leaves making a
+        // transition where a field is at its limit is held too, or shown flat in its anchor.
+        CellFlags again{};
+        bool more = markOverLimit(lumaCells, general, 1, again);
+        more = markOverLimit(redCells, red, 2, again) || more;
+        if (!more) {
+            return;
+        }
+        for (int c = 0; c < kCells; ++c) {
+            const size_t at = static_cast<size_t>(c);
+            if (again[at] != 0) {
+                if (hold[at] == 0) {
+                    hold[at] = again[at];
+                } else {
+                    flat[at] = 1;
+                }
+            }
+        }
+    }
+}
+
 bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
     ++frameCount;
     now += dt;
@@ -181,19 +264,7 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
     bool softened = markOverLimit(lumaCells, general, 1, hold);
     softened = markOverLimit(redCells, red, 2, hold) || softened;
     if (softened) {
-        const std::vector<uint8_t> drawn = samples;
-        for (int c = 0; c < kCells; ++c) {
-            if (hold[static_cast<size_t>(c)] != 0) {
-                const std::vector<uint8_t>& from =
-                    hold[static_cast<size_t>(c)] == 1 ? lumaAnchor : redAnchor;
-                std::copy_n(&from[static_cast<size_t>(c) * 3], 3,
-                            &mixColour[static_cast<size_t>(c) * 3]);
-                int step = softenCell(c, drawn);
-                cellWeights[static_cast<size_t>(c)] = static_cast<float>(step) / kMixSteps;
-                mix(c, step, drawn, samples);
-                colours[static_cast<size_t>(c)] = measure(samples, c);
-            }
-        }
+        soften(hold, samples);
         ++softenedCount;
     }
 

@@ -4,12 +4,13 @@
 // seventh transition (the start of a fourth flash) within one second in some field, it softens
 // that frame: each cell that would make it is mixed with a flat colour, the cell's mean colour
 // at its last peak or valley (its anchor), just enough to keep its change under the rules'
-// step. The drawn picture stays in the mix, so the ride moves on; no frame is dropped or
-// repeated, and a frame below the limit is left exactly as drawn.
+// step, and the mix is spread as a smooth field over the cells around (SofteningField), so no
+// cell edge shows. The drawn picture stays in the mix, so the ride moves on; no frame is
+// dropped or repeated, and a frame below the limit is left exactly as drawn.
 //
 // To stay on the safe side of an analyser measuring every pixel, the guard counts a little
-// a little more than the rules (a step of 0.095, 18 on the red measure, 95 % of a quarter
-// field) and softens to well under them (0.06 and 12).
+// more than the rules (a step of 0.095, 18 on the red measure, 95 % of a quarter field) and
+// softens to well under them (0.06 and 12).
 //
 // Used by the game's GL guard (GLFlashGuard) and by PixelFlashGuard for frames in memory.
 #pragma once
@@ -18,6 +19,7 @@
 #include "game/safety/FlashRules.h"
 #include "game/safety/FlashTracker.h"
 #include "game/safety/SamplePattern.h"
+#include "game/safety/SofteningField.h"
 
 #include <array>
 #include <cstdint>
@@ -33,20 +35,11 @@ class FlashGuard {
     const SamplePattern& pattern() const { return samplePattern; }
 
     // The next frame's samples as drawn (pattern().samples() x 3 RGB bytes), dt seconds after
-    // the previous frame. Returns whether the frame must be softened: then, for each cell c,
-    // weights()[c] is the share t of its anchor colour in the mix
-    //   shown = t x anchor + (1 - t) x drawn   (per channel, 8-bit sRGB values)
-    // with t a multiple of 1/255 (0: the cell as drawn), anchor(c) that colour, and samples
-    // hold the mix. Returns false (all weights 0, samples untouched) for a frame below the
-    // limit.
+    // the previous frame. Returns whether the frame must be softened: then softening() is the
+    // mix to apply to the whole frame, and samples hold the mix. Returns false (samples
+    // untouched) for a frame below the limit.
     bool guardFrame(std::vector<uint8_t>& samples, double dt);
-    const std::array<float, kCells>& weights() const { return cellWeights; }
-    // Cell c's anchor colour: R, G, B.
-    const uint8_t* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
-    // One channel of the mix for t = step / 255, rounded as the guard counts it.
-    static uint8_t mixChannel(int step, uint8_t anchor, uint8_t drawn) {
-        return static_cast<uint8_t>((step * anchor + (255 - step) * drawn + 127) / 255);
-    }
+    const SofteningField& softening() const { return field; }
 
     // Forgets everything seen, as at construction (a new scene, a resized window).
     void reset();
@@ -60,25 +53,38 @@ class FlashGuard {
     static FlashRules softeningRules(const FlashRules& rules);
 
   private:
+    // Cell c's anchor colour: R, G, B.
+    const uint8_t* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
+    // One channel of a flat mix with a share of step / 255 of the anchor.
+    static uint8_t mixChannel(int step, uint8_t anchor, uint8_t drawn) {
+        return static_cast<uint8_t>((step * anchor + (255 - step) * drawn + 127) / 255);
+    }
     // Cell c's colour measures; its mean sRGB colour goes to meanBytes.
     CellColour measure(const std::vector<uint8_t>& samples, int cell);
     // The least share of the anchor colour, in 255ths, that keeps cell c from a transition.
     int softenCell(int cell, const std::vector<uint8_t>& drawn) const;
-    void mix(int cell, int step, const std::vector<uint8_t>& drawn,
-             std::vector<uint8_t>& out) const;
+    // Softens the frame's samples: the cells held (1 for luminance, 2 for red) and those the
+    // softening shows still making a transition, which are added to hold.
+    void soften(CellFlags& hold, std::vector<uint8_t>& samples);
+    // Cell c's samples, drawn, mixed by the softening field into out.
+    void mixCell(int cell, const std::vector<uint8_t>& drawn, std::vector<uint8_t>& out) const;
     // Marks the cells flagged in cells that lie in a field over its limit; false when none.
     bool markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
                        CellFlags& hold) const;
 
     SamplePattern samplePattern;
     FlashRules counting;
-    FlashRules softening;
+    FlashRules softenRules;
     int allowedTransitions;
     std::vector<CellTrack> tracks;
     FieldHistory general;
     FieldHistory red;
     std::array<CellColour, kCells> colours{};
     std::array<float, kCells> cellWeights{};
+    SofteningField field;
+    // Each sample's place across its cell (0..1 each way), and the frame's samples as drawn.
+    std::vector<float> sampleU, sampleV;
+    std::vector<uint8_t> drawn;
     // Each cell's mean colour at its last luminance and red peak or valley, and the anchor
     // chosen for the frame being softened.
     std::vector<uint8_t> lumaAnchor, redAnchor, mixColour;

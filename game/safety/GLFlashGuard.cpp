@@ -88,7 +88,7 @@ void GLFlashGuard::drawSoftening() const {
     glDepthMask(GL_FALSE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glShadeModel(GL_FLAT);
+    glShadeModel(GL_SMOOTH);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -97,21 +97,45 @@ void GLFlashGuard::drawSoftening() const {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    // shown = anchor x t + shown x (1 - t): the colour carries anchor x t, alpha 1 - t.
+    // shown = P + shown x (1 - t): each corner's colour carries P, its alpha 1 - t, shaded
+    // smoothly across the cell.
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_SRC_ALPHA);
-    glBegin(GL_QUADS);
+    const SofteningField& field = guard->softening();
+    auto corner = [&](int x, int y, int px, int py) {
+        const float* p = field.premultiplied(x, y);
+        glColor4f(p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, 1.0f - field.share(x, y));
+        glVertex2i(px, py);
+    };
+    // Each cell as the field's two triangles.
+    glBegin(GL_TRIANGLES);
     for (int c = 0; c < kCells; ++c) {
-        float t = guard->weights()[static_cast<size_t>(c)];
-        if (t <= 0.0f) {
+        if (!field.touches(c)) {
             continue;
         }
-        const uint8_t* a = guard->anchor(c);
-        glColor4f(a[0] * t / 255.0f, a[1] * t / 255.0f, a[2] * t / 255.0f, 1.0f - t);
+        const int cx = c % kGridCells, cy = c / kGridCells;
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        pattern.cellBounds(c, x0, y0, x1, y1);
+        corner(cx, cy, x0, y0);
+        corner(cx + 1, cy, x1, y0);
+        corner(cx + 1, cy + 1, x1, y1);
+        corner(cx, cy, x0, y0);
+        corner(cx + 1, cy + 1, x1, y1);
+        corner(cx, cy + 1, x0, y1);
+    }
+    // Flat cells in their own colours alone.
+    for (int c = 0; c < kCells; ++c) {
+        if (!field.isFlat(c)) {
+            continue;
+        }
+        const uint8_t* a = field.flatColour(c);
+        glColor4f(a[0] / 255.0f, a[1] / 255.0f, a[2] / 255.0f, 0.0f);
         int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
         pattern.cellBounds(c, x0, y0, x1, y1);
         glVertex2i(x0, y0);
         glVertex2i(x1, y0);
+        glVertex2i(x1, y1);
+        glVertex2i(x0, y0);
         glVertex2i(x1, y1);
         glVertex2i(x0, y1);
     }

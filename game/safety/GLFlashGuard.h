@@ -1,8 +1,9 @@
 // The flash guard over OpenGL: guards the frame in the back buffer just before it is shown.
 // It reads a sparse sample of the frame (FlashGuard's SamplePattern), and when the frame would
 // make a fourth flash within a second in some field, draws the softening over the cells that
-// would make it (each mixed with its anchor colour, FlashGuard). A frame below the limit is not
-// touched. Needs a current GL context (OpenGL 1.1); saves and restores the GL state it changes.
+// would make it and their neighbours (FlashGuard's smooth SofteningField). A frame below the
+// limit is not touched. Needs a current GL context (OpenGL 1.1); saves and restores the GL state it
+// changes.
 #pragma once
 
 #include "game/safety/FlashGuard.h"

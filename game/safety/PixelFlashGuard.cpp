@@ -1,7 +1,5 @@
 #include "game/safety/PixelFlashGuard.h"
 
-#include <cmath>
-
 namespace safety {
 
 PixelFlashGuard::PixelFlashGuard(int width, int height, const FlashRules& rules)
@@ -26,25 +24,23 @@ bool PixelFlashGuard::guardFrame(uint8_t* pixels, int rowBytes, PixelLayout layo
     }
     const bool softened = decisions.guardFrame(samples, dt);
     if (softened) {
+        const SofteningField& field = decisions.softening();
         for (int c = 0; c < kCells; ++c) {
-            float t = decisions.weights()[static_cast<size_t>(c)];
-            if (t <= 0.0f) {
+            if (!field.touches(c)) {
                 continue;
             }
-            const int step = static_cast<int>(std::lround(t * 255.0f));
-            const uint8_t* a = decisions.anchor(c);
-            uint8_t anchor[4] = {};
-            anchor[ri] = a[0];
-            anchor[1] = a[1];
-            anchor[bi] = a[2];
             int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             pattern.cellBounds(c, x0, y0, x1, y1);
+            const float w = static_cast<float>(x1 - x0), h = static_cast<float>(y1 - y0);
             for (int y = y0; y < y1; ++y) {
+                const float v = (static_cast<float>(y - y0) + 0.5f) / h;
                 uint8_t* p = pixels + static_cast<long long>(y) * rowBytes + x0 * bytes;
                 for (int x = x0; x < x1; ++x, p += bytes) {
-                    for (int k = 0; k < 3; ++k) {
-                        p[k] = FlashGuard::mixChannel(step, anchor[k], p[k]);
-                    }
+                    uint8_t rgb[3] = {p[ri], p[1], p[bi]};
+                    field.mix(c, (static_cast<float>(x - x0) + 0.5f) / w, v, rgb);
+                    p[ri] = rgb[0];
+                    p[1] = rgb[1];
+                    p[bi] = rgb[2];
                 }
             }
         }

@@ -1,6 +1,6 @@
 // The flash guard for frames held in memory (a video renderer's frames, a benchmark's): samples
-// each frame, lets FlashGuard decide, and mixes the softened cells with their anchor colours in
-// place. Frames below the limit are not touched.
+// each frame, lets FlashGuard decide, and mixes the frame by its softening field in place.
+// Frames below the limit are not touched.
 #pragma once
 
 #include "game/safety/FlashGuard.h"

@@ -1,0 +1,62 @@
+// A softened frame's mix as a smooth field over the cell grid. Each cell corner carries the
+// greatest share t of the cells around it and the t-weighted mean of their anchor colours; a
+// pixel takes the linear blend of its cell's corners (the cell split in two triangles),
+//   shown = P + (1 - t) x drawn   (P = t x anchor, both blended between the corners)
+// so softened cells shade into their neighbours without seams, and every pixel of a cell gets
+// at least the share that cell asked for. A cell marked flat is shown as its own anchor
+// colour alone, over the field: the fallback for a cell the blend of its neighbours' anchors
+// cannot hold. Drawn as smooth-shaded triangles over OpenGL and mixed pixel by pixel, the
+// same way, for frames in memory.
+#pragma once
+
+#include "game/safety/FlashFields.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace safety {
+
+class SofteningField {
+  public:
+    static constexpr int kCorners = kGridCells + 1;
+
+    // shares[c] is cell c's share of its anchor colour anchors[3c..3c+2] (RGB); cells with a
+    // share of 0 add nothing. flat[c] != 0 shows cell c as its anchor colour.
+    void build(const std::array<float, kCells>& shares, const std::vector<uint8_t>& anchors,
+               const std::array<uint8_t, kCells>& flat);
+
+    // Whether any corner of cell c has a share, or it is flat: the cells a softened frame
+    // changes.
+    bool touches(int cell) const { return touched[static_cast<size_t>(cell)] != 0; }
+    // Whether cell c is shown flat, and its colour then (RGB).
+    bool isFlat(int cell) const { return flatCells[static_cast<size_t>(cell)] != 0; }
+    const uint8_t* flatColour(int cell) const {
+        return &flatColours[static_cast<size_t>(cell) * 3];
+    }
+
+    // Corner (x, y) of the grid, 0..kGridCells each way: its share and its colour P (RGB,
+    // share x anchor, 0..255).
+    float share(int x, int y) const { return corners[index(x, y)].share; }
+    const float* premultiplied(int x, int y) const { return corners[index(x, y)].colour; }
+
+    // Mixes one pixel of cell c, found at fractions u, v (0..1) across the cell from its
+    // corner (x0, y0), into rgb[0..2]. The cell is shaded as two triangles split along its
+    // diagonal from (x0, y0) to (x1, y1): the triangles (x0, y0) (x1, y0) (x1, y1) and
+    // (x0, y0) (x1, y1) (x0, y1), each linear across, as OpenGL shades them.
+    void mix(int cell, float u, float v, uint8_t* rgb) const;
+
+  private:
+    struct Corner {
+        float share = 0.0f;
+        float colour[3] = {0.0f, 0.0f, 0.0f};
+    };
+    static size_t index(int x, int y) { return static_cast<size_t>(y * kCorners + x); }
+
+    std::array<Corner, kCorners * kCorners> corners{};
+    std::array<uint8_t, kCells> touched{};
+    std::array<uint8_t, kCells> flatCells{};
+    std::array<uint8_t, kCells * 3> flatColours{};
+};
+
+} // namespace safety
