@@ -3,6 +3,7 @@
 #include "game/assets/TextureManager.h"
 #include "game/menu/Menu3D.h"
 #include "game/music/MusicState.h"
+#include "platform/base/WorkingSet.h"
 
 #include <cstdio>
 
@@ -231,6 +232,8 @@ void C3DMenu::releaseSplash() {
         }
     }
     groupLoaded[kGroupSplash] = false;
+    // The splash's images were the largest the game holds; their pages go back now.
+    SetProcessWorkingSetSize(GetCurrentProcess(), SIZE_T(-1), SIZE_T(-1));
 }
 
 bool C3DMenu::drawSplash(float dt) {
