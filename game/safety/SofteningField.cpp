@@ -1,7 +1,6 @@
 #include "game/safety/SofteningField.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace safety {
 
@@ -76,7 +75,8 @@ void SofteningField::mix(int cell, float u, float v, uint8_t* rgb) const {
     for (size_t k = 0; k < 3; ++k) {
         const float p = wa * a.colour[k] + wb * b.colour[k] + wc * c.colour[k] + wd * d.colour[k];
         const float shown = p + keep * static_cast<float>(rgb[k]);
-        rgb[k] = static_cast<uint8_t>(std::clamp(std::lround(shown), 0L, 255L));
+        // shown lies in 0..255 (P <= 255 x t and keep = 1 - t): rounded as the blend rounds.
+        rgb[k] = static_cast<uint8_t>(std::min(255.0f, shown + 0.5f));
     }
 }
 
