@@ -5,6 +5,7 @@
 // in for songs: noise whose spectrum falls as a mix's does, with a beat, in sections.
 #include "player/spectrum/RideCalibration.h"
 #include "player/decode/AudioDecoder.h"
+#include "player/listen/NormalisedAudio.h"
 #include "player/loudness/Loudness.h"
 #include "player/loudness/RunningLoudness.h"
 #include "player/ui/Player.h"
@@ -291,6 +292,79 @@ TEST(RideCalibration, ListeningToAQuietOrALoudSongIsNormalisedWithinTenSecondsWi
         EXPECT_LT(*high - *low, 1.0) << db;
         auto [bl, bh] = std::minmax_element(gains.begin() + 4000, gains.begin() + 4400);
         EXPECT_LT(*bh - *bl, 8.0) << db;
+    }
+}
+
+// The desktop's output as the player listens to it, sounding throughout.
+class HeardDesktop : public ListeningSource {
+  public:
+    NormalisedAudio audio;
+    const HeardAudio& heard() const override { return audio.heard(); }
+    const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
+    double gainDb() const override { return audio.gainDb(); }
+    PlayState state() const override { return PlayState::Playing; }
+    std::string title() const override { return "Desktop audio"; }
+    int channels() const override { return 2; }
+    int sampleRate() const override { return 44100; }
+};
+
+// L frame by frame, 60 frames a second, as the game takes it from a player listening to the
+// desktop play frames (in 10 ms blocks as they arrive, on a clock of their own).
+std::vector<double> listenedRide(const std::vector<float>& frames) {
+    Player player(PlayerSettings{});
+    HeardDesktop desktop;
+    player.setListeningSource(&desktop);
+    const long count = long(frames.size() / 2), block = 441;
+    std::vector<int> level;
+    std::vector<double> L;
+    double nextFrame = 0;
+    for (long at = 0; at + block <= count; at += block) {
+        const double now = 1000.0 + double(at + block) / 44100;
+        desktop.audio.write(frames.data() + 2 * at, block, now);
+        if (now < 1000.0 + nextFrame) {
+            continue;
+        }
+        nextFrame += 1.0 / 60;
+        player.tick(now);
+        int sum[2] = {0, 0};
+        for (int c = 0; c < 2; ++c) {
+            for (int i = 0; i < 1024; ++i) {
+                sum[c] += player.levels().frequency[c][i];
+            }
+        }
+        level.push_back((sum[1] / 1024 + sum[0] / 1024) / 2);
+        size_t from = level.size() > 50 ? level.size() - 50 : 0;
+        double mean = 0;
+        for (size_t i = from; i < level.size(); ++i) {
+            mean += level[i];
+        }
+        L.push_back(mean / double(level.size() - from));
+    }
+    player.setListeningSource(nullptr);
+    return L;
+}
+
+// L at quantile q (0..1) of the frames from second from on.
+double quantileL(const std::vector<double>& L, double from, double q) {
+    std::vector<double> part(L.begin() + long(from * 60), L.end());
+    std::nth_element(part.begin(), part.begin() + long(q * double(part.size())), part.end());
+    return part[size_t(q * double(part.size()))];
+}
+
+TEST(RideCalibration, ListeningToTheDesktopPlayASongRidesAsPlayingItsFileAfterTenSeconds) {
+    // A song with an opening, a verse, a loud chorus, a break and a last verse, as its file
+    // rides it, and as the desktop plays it quietly and loudly.
+    std::vector<float> song = music({{8, -4}, {16, 0}, {10, 5}, {8, -8}, {18, 0}}, 7);
+    std::vector<double> file = ride(song, calibrated(song));
+    for (double db : {-14.0, 8.0}) {
+        std::vector<double> heard = listenedRide(scaled(song, db));
+        EXPECT_NEAR(quantileL(heard, 10, 0.5), quantileL(file, 10, 0.5), 3.0) << db << " dB";
+        EXPECT_NEAR(quantileL(heard, 10, 0.1), quantileL(file, 10, 0.1), 3.0) << db << " dB";
+        // The chorus is louder than anything the desktop played before it: it rides loud
+        // for a few seconds before the running estimate takes it in.
+        EXPECT_NEAR(quantileL(heard, 10, 0.9), quantileL(file, 10, 0.9), 10.0) << db << " dB";
+        // From the last verse on, both know the whole song.
+        EXPECT_NEAR(quantileL(heard, 44, 0.5), quantileL(file, 44, 0.5), 1.5) << db << " dB";
     }
 }
 
