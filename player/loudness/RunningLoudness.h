@@ -6,10 +6,11 @@
 // the silence before the sound; readings of sound (above kGateLufs) are averaged, as energy,
 // over the last kMemorySeconds, and the gain heads for the one that brings that average to
 // AudioDecoder::kLoudnessTargetLufs (within -30..+12 dB). The first 0.4 s of sound are only
-// measured; then the gain is set at once, and from there it moves at most kFastDbPerSecond
-// until kSettleSeconds of sound and kSlowDbPerSecond after, and holds through silence. So a
-// song is near its level from its first half second, settles within a few seconds, and its
-// own swells and breaks do not pump.
+// measured; then the gain is set at once, and from there it rises at most kFastDbPerSecond
+// until kSettleSeconds of sound and kSlowDbPerSecond after, falls at most kFallDbPerSecond
+// (a loud entry after a quiet opening), and holds through silence. So a song is near its level
+// from its first half second and settles within a few seconds, and, the estimate being an
+// average of seconds, its own swells and breaks do not pump.
 //
 // One thread owns an instance.
 #pragma once
