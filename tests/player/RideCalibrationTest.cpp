@@ -126,7 +126,9 @@ std::vector<double> ride(const std::vector<float>& frames, const SpectrumMapping
 
 // Median of L from second from to second to.
 double medianL(const std::vector<double>& L, double from, double to) {
-    std::vector<double> part(L.begin() + long(from * 60), L.begin() + long(to * 60));
+    // The last frame is a window short of the song's end.
+    std::vector<double> part(L.begin() + long(from * 60),
+                             L.begin() + std::min(long(L.size()), long(to * 60)));
     std::nth_element(part.begin(), part.begin() + long(part.size() / 2), part.end());
     return part[part.size() / 2];
 }
