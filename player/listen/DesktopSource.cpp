@@ -5,12 +5,8 @@ DesktopSource::DesktopSource(Options o) {
     options.server = o.server;
     options.busAddress = o.busAddress;
     options.onStatus = std::move(o.onStatus);
-    // What the monitor delivers has been heard already: nothing waits in a device after it.
     options.onFrames = [this](const float* frames, size_t count, int) {
-        scaled.assign(frames, frames + count * 2);
-        loudness.process(scaled.data(), long(count));
-        gain.store(loudness.gainDb());
-        audio.write(scaled.data(), long(count), 0, HeardAudio::nowSeconds());
+        audio.write(frames, long(count), HeardAudio::nowSeconds());
     };
     listener = std::make_unique<DesktopListener>(std::move(options));
 }

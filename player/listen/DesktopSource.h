@@ -3,7 +3,7 @@
 //
 // Contract:
 // - Only the default output's monitor is recorded (see DesktopCapture), never a microphone.
-// - What it hears is loudness-normalised for the player's levels (RunningLoudness), as the
+// - What it hears is loudness-normalised for the player's levels (NormalisedAudio), as the
 //   player's own songs are: a quiet and a loud desktop song ride alike after a few seconds.
 //   The desktop's own sound is left as it is.
 // - state() is Playing while sound arrives, Paused while the output is silent, Stopped while
@@ -16,14 +16,12 @@
 #pragma once
 
 #include "player/capture/DesktopListener.h"
-#include "player/loudness/RunningLoudness.h"
+#include "player/listen/NormalisedAudio.h"
 #include "player/ui/Player.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class DesktopSource : public ListeningSource {
   public:
@@ -43,20 +41,17 @@ class DesktopSource : public ListeningSource {
     void stop();
     bool started() const { return running; }
 
-    const HeardAudio& heard() const override { return audio; }
+    const HeardAudio& heard() const override { return audio.heard(); }
+    const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
+    double gainDb() const override { return audio.gainDb(); }
     PlayState state() const override;
     std::string title() const override;
     int channels() const override { return DesktopCapture::kChannels; }
     int sampleRate() const override { return AudioSource::kRate; }
     std::string statusLine() const override;
-    // The normalisation gain in dB (read on any thread; changes on the capture's).
-    double gainDb() const { return gain.load(); }
 
   private:
-    HeardAudio audio;
-    RunningLoudness loudness;  // capture thread
-    std::vector<float> scaled; // capture thread
-    std::atomic<double> gain{0};
+    NormalisedAudio audio;
     std::unique_ptr<DesktopListener> listener;
     bool running = false;
 };

@@ -32,19 +32,30 @@ double RunningLoudness::estimateLufs() const {
 }
 
 void RunningLoudness::step(double seconds) {
-    double st = -HUGE_VAL;
     auto* s = static_cast<ebur128_state*>(meter);
-    if (!s || ebur128_loudness_shortterm(s, &st) != EBUR128_SUCCESS || !(st > kGateLufs)) {
+    if (!s) {
+        return;
+    }
+    // Until the short-term window is full of sound it would count the silence before it.
+    double st = -HUGE_VAL;
+    int rc = sounding < kShortTermSeconds ? ebur128_loudness_momentary(s, &st)
+                                          : ebur128_loudness_shortterm(s, &st);
+    if (rc != EBUR128_SUCCESS || !(st > kGateLufs)) {
         return; // silence: the gain holds
     }
+    const bool first = readings.empty();
     sounding += seconds;
+    if (sounding < kMomentarySeconds - 1e-9) {
+        return; // the momentary window still holds the silence before the sound
+    }
     readings.push_back(std::pow(10.0, (st + 0.691) / 10.0));
     while (double(readings.size()) * seconds > kMemorySeconds) {
         readings.pop_front();
     }
     double target = std::clamp(AudioDecoder::kLoudnessTargetLufs - estimateLufs(), -30.0, 12.0);
-    double rate = sounding < kSettleSeconds ? kFastDbPerSecond : kSlowDbPerSecond;
-    gain += std::clamp(target - gain, -rate * seconds, rate * seconds);
+    double rise = sounding < kSettleSeconds ? kFastDbPerSecond : kSlowDbPerSecond;
+    gain = first ? target
+                 : gain + std::clamp(target - gain, -kFallDbPerSecond * seconds, rise * seconds);
 }
 
 void RunningLoudness::process(float* frames, long count) {

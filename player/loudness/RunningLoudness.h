@@ -1,12 +1,16 @@
 // Loudness normalisation for audio without an end, such as the desktop's output: a running
 // EBU R128 estimate and a gain that follows it slowly.
 //
-// Every tenth of a second the short-term loudness (the last 3 s) is taken; readings of sound
-// (above kGateLufs) are averaged, as energy, over the last kMemorySeconds, and the gain heads
-// for the one that brings that average to AudioDecoder::kLoudnessTargetLufs (within -30..+12
-// dB). The gain moves at most kFastDbPerSecond during the first kSettleSeconds of sound and
-// kSlowDbPerSecond after, and holds through silence, so a song settles within about ten
-// seconds and its own swells and breaks do not pump.
+// Every tenth of a second the short-term loudness (the last 3 s) is taken, or while less than
+// 3 s of sound has been heard the momentary loudness (the last 0.4 s), which is not diluted by
+// the silence before the sound; readings of sound (above kGateLufs) are averaged, as energy,
+// over the last kMemorySeconds, and the gain heads for the one that brings that average to
+// AudioDecoder::kLoudnessTargetLufs (within -30..+12 dB). The first 0.4 s of sound are only
+// measured; then the gain is set at once, and from there it rises at most kFastDbPerSecond
+// until kSettleSeconds of sound and kSlowDbPerSecond after, falls at most kFallDbPerSecond
+// (a loud entry after a quiet opening), and holds through silence. So a song is near its level
+// from its first half second and settles within a few seconds, and, the estimate being an
+// average of seconds, its own swells and breaks do not pump.
 //
 // One thread owns an instance.
 #pragma once
@@ -20,6 +24,9 @@ class RunningLoudness {
     static constexpr double kSettleSeconds = 10.0;
     static constexpr double kFastDbPerSecond = 6.0;
     static constexpr double kSlowDbPerSecond = 2.0;
+    static constexpr double kFallDbPerSecond = 20.0;
+    static constexpr double kMomentarySeconds = 0.4;
+    static constexpr double kShortTermSeconds = 3.0;
 
     RunningLoudness();
     ~RunningLoudness();

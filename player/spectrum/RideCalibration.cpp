@@ -159,10 +159,17 @@ SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* pri
     }
     double live = profile.sourceRate > 0 ? std::min(1.0, profile.sourceRate / 44100.0) : 1.0;
     SpectrumMapping m{0, kRangeDb * std::max(0.25, live), kTiltDbPerOctave};
+    // The level at quantile q of the profile's one-second means under top. A running
+    // profile's median is the louder of its whole memory's and its newer half's, so a song
+    // that has grown louder than its quiet opening is not held to the opening.
     auto levelAt = [&](double top, double q) {
         m.topDb = top;
         std::vector<double> v = profile.smoothedLevels(m);
-        return quantile(v, q);
+        if (q != 0.5 || profile.memory != RideProfile::Memory::Recent) {
+            return quantile(v, q);
+        }
+        std::vector<double> newer(v.begin() + long(v.size() / 2), v.end());
+        return std::max(quantile(v, q), quantile(newer, q));
     };
     auto solve = [&](double q, double L) {
         double low = -120, high = 60; // levels fall as the top rises

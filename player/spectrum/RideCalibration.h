@@ -11,7 +11,9 @@
 //   - the top is placed so that the song's loud moments (the 90th percentile of its one-second
 //     mean level) ride at kLoudL,
 //   - unless that puts its median outside kMedianLowL..kMedianHighL; then the median is held
-//     at the nearer bound.
+//     at the nearer bound. A running profile (Memory::Recent) takes for its median the louder
+//     of its whole memory's and its newer half's: it cannot know what follows, and a song is
+//     more often louder after its opening than quieter.
 //
 // So a song's loud passages ride loud and its quiet ones quiet, each song against its own
 // loudness: a steady track rides high and flat, a piece with wide dynamics spreads further
@@ -26,7 +28,8 @@
 // with Memory::Recent keeps only the last kRecentSeconds, for a running estimate of audio
 // without an end (the desktop's output).
 //
-// Not thread-safe; one thread owns a profile. calibrate() takes tens of milliseconds for a whole song.
+// Not thread-safe; one thread owns a profile. calibrate() takes tens of milliseconds for a whole
+// song.
 #pragma once
 
 #include "player/spectrum/SpectrumAnalyzer.h"

@@ -10,6 +10,9 @@ namespace {
 constexpr double kRideEaseSeconds = 1.5;
 // How often the running profile's calibration is worked out again.
 constexpr double kRunningUpdateSeconds = 1.0;
+// Listening, a calibration that calms the picture by more than this (a passage louder than
+// the desktop played so far) is taken at once instead of eased in.
+constexpr double kListeningCalmDb = 6.0;
 
 // The title shown for a file without a title tag: its name without the extension.
 std::string fileTitle(const std::string& path) {
@@ -220,11 +223,14 @@ void Player::takeScannedLevels() {
 
 // Feeds the running profile what was heard since the last tick, and while it decides the
 // ride, works out its calibration now and then.
-void Player::followRunningLevels(const HeardAudio& audio, PlayState state, double now) {
+void Player::followRunningLevels(PlayState state, double now) {
     const bool decides = listening || rideFromRunning;
     if (!decides || state != PlayState::Playing) {
         return;
     }
+    // The profile takes the audio before a gain that moves while it plays (the desktop's
+    // normalisation settling); a song's loudness gain is set before it plays.
+    const HeardAudio& audio = listening ? listening->heardAsPlayed() : heard;
     int64_t at = audio.heardFrame(now);
     if (runningAt < 0 || at < runningAt) {
         runningAt = at;
@@ -237,13 +243,18 @@ void Player::followRunningLevels(const HeardAudio& audio, PlayState state, doubl
         running.add(heardFrames.data(), count);
         runningAt = at;
     }
-    if (now >= nextRunningUpdate) {
+    // Until the profile has enough sound to go on, the mapping for music in general at the
+    // normalised loudness stands, following the desktop's gain as it settles.
+    const bool priorOnly = running.soundingSeconds() < spectrum::kMinSoundingSeconds;
+    if (now >= nextRunningUpdate || (listening && priorOnly)) {
         nextRunningUpdate = now + kRunningUpdateSeconds;
-        // What is heard carries the song's gain; songRide is relative to the song before it.
+        // songRide is relative to the song before its gain, and to the desktop as it played.
         double gain = listening ? 0.0 : playback.heardGainDb();
         spectrum::SpectrumMapping prior =
-            listening ? spectrum::defaultRideMapping() : songRide.forGain(gain);
+            listening ? spectrum::defaultRideMapping().forGain(-listening->gainDb())
+                      : songRide.forGain(gain);
         songRide = spectrum::calibrate(running, &prior).forGain(-gain);
+        snapRide = snapRide || (listening && priorOnly);
     }
 }
 
@@ -255,7 +266,9 @@ void Player::updateMapping(double now) {
         snapRide = true;
         return;
     }
-    if (snapRide) {
+    // Listening, nothing is known ahead of what the desktop plays: a passage far louder than
+    // what came before calms the picture at once.
+    if (snapRide || (listening && songRide.topDb > shownTop + kListeningCalmDb)) {
         shownTop = songRide.topDb;
         snapRide = false;
     } else {
@@ -263,8 +276,8 @@ void Player::updateMapping(double now) {
     }
     spectrum::SpectrumMapping shown = songRide;
     shown.topDb = shownTop;
-    // The heard audio carries the song's gain; the picture follows it exactly.
-    builder.setMapping(shown.forGain(listening ? 0.0 : playback.heardGainDb()));
+    // The heard audio carries the song's gain, or the desktop's; the picture follows it exactly.
+    builder.setMapping(shown.forGain(listening ? listening->gainDb() : playback.heardGainDb()));
 }
 
 void Player::setListeningSource(ListeningSource* source) {
@@ -332,7 +345,7 @@ void Player::tick(double now) {
     }
     const HeardAudio& audio = listening ? listening->heard() : heard;
     PlayState state = listening ? listening->state() : playback.state();
-    followRunningLevels(audio, state, now);
+    followRunningLevels(state, now);
     updateMapping(now);
     builder.update(audio, state, now);
 }

@@ -30,6 +30,10 @@ class ListeningSource {
     virtual int sampleRate() const = 0;
     // What the source has to tell the user (waiting for its input, ...); "" when nothing.
     virtual std::string statusLine() const { return {}; }
+    // A source that normalises what it hears: the same audio before its gain, and the gain in
+    // dB of heard() over it for the frames heard now.
+    virtual const HeardAudio& heardAsPlayed() const { return heard(); }
+    virtual double gainDb() const { return 0; }
 };
 
 // What visualizations are told about the current item.
@@ -116,7 +120,7 @@ class Player {
     void takeWalkedFiles();
     void startCurrent();
     void takeScannedLevels();
-    void followRunningLevels(const HeardAudio& audio, PlayState state, double now);
+    void followRunningLevels(PlayState state, double now);
     void updateMapping(double now);
 
     PlayerSettings settings;
@@ -142,8 +146,9 @@ class Player {
     double currentGain = 0;
 
     // The ride calibration. songRide is the song's mapping relative to the song as decoded
-    // (before its gain); shownTop eases towards it when a scan refines it. While listening,
-    // or when a song's scan could not finish, the running profile of what is heard decides.
+    // (before its gain), or to the desktop's audio as it played (before the listening
+    // normalisation); shownTop eases towards it when a scan refines it. While listening, or
+    // when a song's scan could not finish, the running profile of what is heard decides.
     spectrum::SpectrumMapping songRide = spectrum::defaultRideMapping();
     bool rideFromRunning = false;
     bool snapRide = true;

@@ -5,6 +5,7 @@
 // in for songs: noise whose spectrum falls as a mix's does, with a beat, in sections.
 #include "player/spectrum/RideCalibration.h"
 #include "player/decode/AudioDecoder.h"
+#include "player/listen/NormalisedAudio.h"
 #include "player/loudness/Loudness.h"
 #include "player/loudness/RunningLoudness.h"
 #include "player/ui/Player.h"
@@ -84,19 +85,13 @@ SpectrumMapping calibrated(const std::vector<float>& frames) {
     return spectrum::calibrate(profile);
 }
 
-// The ride level L frame by frame, as the game takes it from the block 60 times a second: the
-// mean of the last 50 frames' average cell level.
-std::vector<double> ride(const std::vector<float>& frames, const SpectrumMapping& m) {
-    SpectrumAnalyzer a;
-    a.setMapping(m);
-    unsigned char cells[2][1024];
-    std::vector<int> level;
-    std::vector<double> L;
-    const long count = long(frames.size() / 2), hop = 44100 / 60;
-    for (long at = 0; at + 2048 <= count; at += hop) {
+// The game's ride level L, frame by frame: the mean of the last 50 frames' average level of
+// both channels' cells, taken 60 times a second.
+class RideMeter {
+  public:
+    void add(const unsigned char (&cells)[2][1024]) {
         int sum[2] = {0, 0};
         for (int c = 0; c < 2; ++c) {
-            a.analyseInterleaved(frames.data() + 2 * at, 2048, c, cells[c]);
             for (int i = 0; i < 1024; ++i) {
                 sum[c] += cells[c][i];
             }
@@ -109,12 +104,31 @@ std::vector<double> ride(const std::vector<float>& frames, const SpectrumMapping
         }
         L.push_back(mean / double(level.size() - from));
     }
-    return L;
+    std::vector<int> level; // each frame's
+    std::vector<double> L;
+};
+
+// L frame by frame for frames under mapping m.
+std::vector<double> ride(const std::vector<float>& frames, const SpectrumMapping& m) {
+    SpectrumAnalyzer a;
+    a.setMapping(m);
+    unsigned char cells[2][1024];
+    RideMeter meter;
+    const long count = long(frames.size() / 2), hop = 44100 / 60;
+    for (long at = 0; at + 2048 <= count; at += hop) {
+        for (int c = 0; c < 2; ++c) {
+            a.analyseInterleaved(frames.data() + 2 * at, 2048, c, cells[c]);
+        }
+        meter.add(cells);
+    }
+    return meter.L;
 }
 
 // Median of L from second from to second to.
 double medianL(const std::vector<double>& L, double from, double to) {
-    std::vector<double> part(L.begin() + long(from * 60), L.begin() + long(to * 60));
+    // The last frame is a window short of the song's end.
+    std::vector<double> part(L.begin() + long(from * 60),
+                             L.begin() + std::min(long(L.size()), long(to * 60)));
     std::nth_element(part.begin(), part.begin() + long(part.size() / 2), part.end());
     return part[part.size() / 2];
 }
@@ -226,35 +240,86 @@ TEST(RideCalibration, ASongIsNormalisedAndCalibratedFromItsFirstFrame) {
         std::string error;
         EXPECT_TRUE(player.start(error)) << error;
         player.openFiles({dir.file(name)}, true);
-        std::vector<double> level;
+        RideMeter meter;
         using clock = std::chrono::steady_clock;
         auto deadline = clock::now() + std::chrono::seconds(4);
-        while (clock::now() < deadline && level.size() < 60) {
-            double now = HeardAudio::nowSeconds();
-            player.tick(now);
+        while (clock::now() < deadline && meter.level.size() < 60) {
+            player.tick(HeardAudio::nowSeconds());
             if (player.state() == PlayState::Playing && player.position() > 0.05) {
-                const LevelFrame& f = player.levels();
-                int sum[2] = {0, 0};
-                for (int c = 0; c < 2; ++c) {
-                    for (int i = 0; i < 1024; ++i) {
-                        sum[c] += f.frequency[c][i];
-                    }
-                }
-                level.push_back((sum[1] / 1024 + sum[0] / 1024) / 2.0);
+                meter.add(player.levels().frequency);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(16));
         }
-        EXPECT_EQ(level.size(), 60u) << name;
+        EXPECT_EQ(meter.level.size(), 60u) << name;
         double mean = 0;
-        for (double l : level) {
+        for (int l : meter.level) {
             mean += l;
         }
-        return mean / double(std::max<size_t>(1, level.size()));
+        return mean / double(std::max<size_t>(1, meter.level.size()));
     };
     double loud = firstSecond("loud.flac"), quiet = firstSecond("quiet.flac");
     EXPECT_NEAR(loud, quiet, 2.0);
     EXPECT_GE(loud, 18);
     EXPECT_LE(loud, 36);
+}
+
+TEST(RideCalibration, ASongWhoseScanCannotFinishRidesOnTheRunningEstimate) {
+    // Six seconds of a song, then a damaged tail: FLAC frames of eight seconds each (8 kHz,
+    // 65535 samples), which the decoder refuses, so neither the scan nor the playing gets past
+    // them.
+    testsupport::ScratchDir dir;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::vector<float> song = music({{6, 0}}, 5);
+    ASSERT_EQ(testsupport::encodeAudio(dir.file("head.flac"), {"flac", "flac", 44100, 2, 6, "Cut"},
+                                       [&](int c, double t) {
+                                           return std::clamp(song[size_t(2 * long(t * 44100) + c)],
+                                                             -1.0f, 1.0f);
+                                       }),
+              "");
+    ASSERT_EQ(testsupport::encodeAudio(dir.file("tail.flac"),
+                                       {"flac", "flac", 8000, 1, 20, "", 65535},
+                                       testsupport::sineSignal(300, 0.3)),
+              "");
+    std::string head = testsupport::readFile(dir.file("head.flac"));
+    std::string tail = testsupport::readFile(dir.file("tail.flac"));
+    head[10] = head[11] = '\xFF'; // the stream's largest block: 65535, so the tail is read
+    size_t frames = 4;            // the tail's frames follow its metadata blocks
+    for (bool last = false; !last && frames + 4 <= tail.size();) {
+        last = (tail[frames] & 0x80) != 0;
+        frames += 4 + (size_t(uint8_t(tail[frames + 1])) << 16 |
+                       size_t(uint8_t(tail[frames + 2])) << 8 | uint8_t(tail[frames + 3]));
+    }
+    const std::string path = dir.file("cut.flac");
+    testsupport::writeFile(path, head + tail.substr(frames));
+    SongLevels scanned;
+    ASSERT_TRUE(wholeSongLevels(path, scanned));
+    ASSERT_FALSE(scanned.wholeSong);
+
+    // The scan's mapping leans on the one for music in general; as the song is heard, the
+    // running estimate moves it towards the song's own rule.
+    Player player(PlayerSettings{});
+    std::string error;
+    ASSERT_TRUE(player.start(error)) << error;
+    player.openFiles({path}, true);
+    RideMeter meter;
+    double firstTop = 0, lastTop = 0;
+    using clock = std::chrono::steady_clock;
+    for (auto end = clock::now() + std::chrono::seconds(8); clock::now() < end;) {
+        player.tick(HeardAudio::nowSeconds());
+        if (player.state() == PlayState::Playing && player.position() > 0.05) {
+            lastTop = player.spectrumMapping().topDb - player.gainDb();
+            firstTop = meter.level.empty() ? lastTop : firstTop;
+            meter.add(player.levels().frequency);
+        } else if (!meter.level.empty()) {
+            break; // the song stopped at its damage
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    ASSERT_GT(meter.level.size(), 180u); // three seconds of frames at the least
+    const double rule = calibrated(song).topDb;
+    EXPECT_NEAR(firstTop, scanned.ride.topDb, 0.01);
+    EXPECT_GT(std::fabs(rule - scanned.ride.topDb), 2.0); // the two differ enough to tell
+    EXPECT_LT(std::fabs(rule - lastTop), 0.8 * std::fabs(rule - scanned.ride.topDb));
 }
 
 // Short-term loudness (LUFS) of the last three seconds of frames.
@@ -291,6 +356,65 @@ TEST(RideCalibration, ListeningToAQuietOrALoudSongIsNormalisedWithinTenSecondsWi
         EXPECT_LT(*high - *low, 1.0) << db;
         auto [bl, bh] = std::minmax_element(gains.begin() + 4000, gains.begin() + 4400);
         EXPECT_LT(*bh - *bl, 8.0) << db;
+    }
+}
+
+// The desktop's output as the player listens to it, sounding throughout.
+class HeardDesktop : public ListeningSource {
+  public:
+    NormalisedAudio audio;
+    const HeardAudio& heard() const override { return audio.heard(); }
+    const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
+    double gainDb() const override { return audio.gainDb(); }
+    PlayState state() const override { return PlayState::Playing; }
+    std::string title() const override { return "Desktop audio"; }
+    int channels() const override { return 2; }
+    int sampleRate() const override { return 44100; }
+};
+
+// L frame by frame, 60 frames a second, as the game takes it from a player listening to the
+// desktop play frames (in 10 ms blocks as they arrive, on a clock of their own).
+std::vector<double> listenedRide(const std::vector<float>& frames) {
+    Player player(PlayerSettings{});
+    HeardDesktop desktop;
+    player.setListeningSource(&desktop);
+    const long count = long(frames.size() / 2), block = 441;
+    RideMeter meter;
+    double nextFrame = 0;
+    for (long at = 0; at + block <= count; at += block) {
+        const double now = 1000.0 + double(at + block) / 44100;
+        desktop.audio.write(frames.data() + 2 * at, block, now);
+        if (now >= 1000.0 + nextFrame) {
+            nextFrame += 1.0 / 60;
+            player.tick(now);
+            meter.add(player.levels().frequency);
+        }
+    }
+    player.setListeningSource(nullptr);
+    return meter.L;
+}
+
+// L at quantile q (0..1) of the frames from second from on.
+double quantileL(const std::vector<double>& L, double from, double q) {
+    std::vector<double> part(L.begin() + long(from * 60), L.end());
+    std::nth_element(part.begin(), part.begin() + long(q * double(part.size())), part.end());
+    return part[size_t(q * double(part.size()))];
+}
+
+TEST(RideCalibration, ListeningToTheDesktopPlayASongRidesAsPlayingItsFileAfterTenSeconds) {
+    // A song with an opening, a verse, a loud chorus, a break and a last verse, as its file
+    // rides it, and as the desktop plays it quietly and loudly.
+    std::vector<float> song = music({{8, -4}, {16, 0}, {10, 5}, {8, -8}, {18, 0}}, 7);
+    std::vector<double> file = ride(song, calibrated(song));
+    for (double db : {-14.0, 8.0}) {
+        std::vector<double> heard = listenedRide(scaled(song, db));
+        EXPECT_NEAR(quantileL(heard, 10, 0.5), quantileL(file, 10, 0.5), 3.0) << db << " dB";
+        EXPECT_NEAR(quantileL(heard, 10, 0.1), quantileL(file, 10, 0.1), 3.0) << db << " dB";
+        // The chorus is louder than anything the desktop played before it: it rides loud
+        // for a few seconds before the running estimate takes it in.
+        EXPECT_NEAR(quantileL(heard, 10, 0.9), quantileL(file, 10, 0.9), 10.0) << db << " dB";
+        // From the last verse on, both know the whole song.
+        EXPECT_NEAR(quantileL(heard, 44, 0.5), quantileL(file, 44, 0.5), 1.5) << db << " dB";
     }
 }
 

@@ -111,6 +111,9 @@ std::string encodeAudio(const std::string& path, const EncodeFormat& format, con
     m.codec->bit_rate = 128000;
     m.codec->time_base = AVRational{1, format.rate};
     m.codec->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
+    if (format.frameSize > 0) {
+        m.codec->frame_size = format.frameSize;
+    }
     if (m.format->oformat->flags & AVFMT_GLOBALHEADER) {
         m.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }

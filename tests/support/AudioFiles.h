@@ -13,6 +13,7 @@ struct EncodeFormat {
     int channels = 2;
     double seconds = 1.0;
     std::string title;
+    int frameSize = 0; // samples in each encoded frame; 0: the encoder's own choice
 };
 
 // Tags some songs carry besides their title.
