@@ -24,6 +24,14 @@
 
 namespace {
 
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizers slow the player several times over: there the latest frame is bounded
+// loosely, the median as always.
+constexpr double kLatestMs = 80.0;
+#else
+constexpr double kLatestMs = 35.0;
+#endif
+
 constexpr double kBurst = 0.3, kAmplitude = 0.3;
 
 double now() {
@@ -214,7 +222,7 @@ TEST(PlayerLatencyE2e, TheBlockChangesWithTheSoundOnTheOutput) {
     std::printf("median %.1f ms, latest %.1f ms, earliest %.1f ms\n", median, sorted.back(),
                 sorted.front());
     EXPECT_LE(std::fabs(median), 20.0);
-    EXPECT_LE(sorted.back(), 35.0);
+    EXPECT_LE(sorted.back(), kLatestMs);
 }
 
 } // namespace

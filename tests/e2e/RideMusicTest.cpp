@@ -1,5 +1,6 @@
 // The running game fed by tcfeed: silence draws a low blue trail; a loud beat raises the wave
 // and turns it red.
+#include "game/menu/FlashGuardFile.h"
 #include "game/menu/SettingsFile.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/GameFixture.h"
@@ -83,6 +84,9 @@ TEST_F(RideMusicE2e, SilenceIsABlueTrailAndALoudBeatARisingRedWave) {
     view.viewPoint = 4;
     view.dragonOn = false; // the trail alone: the dragon's red would count as a risen wave
     ASSERT_TRUE(settingsfile::save(scratch.file("Settings.dat").c_str(), view));
+    // The trail's own colours: the flash guard would hold back the wave's turn to red where
+    // slow frames make it a flash.
+    ASSERT_TRUE(flashguardfile::save(scratch.file(flashguardfile::kName).c_str(), false));
 
     auto silence = feed({"silence"});
     std::string window = start();
