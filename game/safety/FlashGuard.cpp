@@ -73,8 +73,8 @@ FlashGuard::FlashGuard(int width, int height, const FlashRules& rules)
         for (int x : p.columns()) {
             int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             p.cellBounds(cellOf(y, p.height()) * kGridCells + cellOf(x, p.width()), x0, y0, x1, y1);
-            sampleU.push_back((static_cast<float>(x - x0) + 0.5f) / static_cast<float>(x1 - x0));
-            sampleV.push_back((static_cast<float>(y - y0) + 0.5f) / static_cast<float>(y1 - y0));
+            sampleU.push_back(SofteningField::across(x, x0, x1));
+            sampleV.push_back(SofteningField::across(y, y0, y1));
         }
     }
 }

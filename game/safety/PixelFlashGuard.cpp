@@ -31,13 +31,12 @@ bool PixelFlashGuard::guardFrame(uint8_t* pixels, int rowBytes, PixelLayout layo
             }
             int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             pattern.cellBounds(c, x0, y0, x1, y1);
-            const float w = static_cast<float>(x1 - x0), h = static_cast<float>(y1 - y0);
             for (int y = y0; y < y1; ++y) {
-                const float v = (static_cast<float>(y - y0) + 0.5f) / h;
+                const float v = SofteningField::across(y, y0, y1);
                 uint8_t* p = pixels + static_cast<long long>(y) * rowBytes + x0 * bytes;
                 for (int x = x0; x < x1; ++x, p += bytes) {
                     uint8_t rgb[3] = {p[ri], p[1], p[bi]};
-                    field.mix(c, (static_cast<float>(x - x0) + 0.5f) / w, v, rgb);
+                    field.mix(c, SofteningField::across(x, x0, x1), v, rgb);
                     p[ri] = rgb[0];
                     p[1] = rgb[1];
                     p[bi] = rgb[2];

@@ -40,6 +40,12 @@ class SofteningField {
     float share(int x, int y) const { return corners[index(x, y)].share; }
     const float* premultiplied(int x, int y) const { return corners[index(x, y)].colour; }
 
+    // Where pixel at (a row or column) lies across a cell spanning start..end (end excluded),
+    // 0..1: the u or v of mix().
+    static float across(int at, int start, int end) {
+        return (static_cast<float>(at - start) + 0.5f) / static_cast<float>(end - start);
+    }
+
     // Mixes one pixel of cell c, found at fractions u, v (0..1) across the cell from its
     // corner (x0, y0), into rgb[0..2]. The cell is shaded as two triangles split along its
     // diagonal from (x0, y0) to (x1, y1): the triangles (x0, y0) (x1, y0) (x1, y1) and

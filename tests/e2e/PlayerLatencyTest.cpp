@@ -43,13 +43,13 @@ double now() {
 class MonitorOnsets {
   public:
     MonitorOnsets(const std::string& server, const std::string& monitor) {
-        pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, 44100, 1};
+        pa_sample_spec format{PA_SAMPLE_FLOAT32NE, 44100, 1};
         pa_buffer_attr attr{};
         attr.maxlength = uint32_t(-1);
         attr.fragsize = kChunk * sizeof(float);
         int err = 0;
         stream = pa_simple_new(server.c_str(), "latency", PA_STREAM_RECORD, monitor.c_str(),
-                               "onsets", &spec, nullptr, &attr, &err);
+                               "onsets", &format, nullptr, &attr, &err);
         if (stream) {
             worker = std::thread([this] { run(); });
         }
