@@ -1,7 +1,9 @@
 // The two rails: one soft sprite per sample of each rail's history, added to what lies behind,
 // blue where the wave is low and red where it is high. Sprites large on the window (the
 // camera rides the trail, so the newest samples can fill most of it, hundreds deep) go through
-// a quarter-size layer; the rest are drawn into the window after them.
+// a quarter-size layer; the rest are drawn into the window after them. The alpha test cuts each
+// sprite's soft edge, under the reference the frame has (the frequency bars raise it when they
+// are drawn), so the large sprites are drawn as octagons around what that test lets through.
 #include "game/assets/SpriteFootprint.h"
 #include "game/assets/TextureManager.h"
 #include "game/ride/RideTrack.h"
@@ -26,6 +28,8 @@ void CRideTrack::drawRails(const RideView& view) {
         if (!textureManager.loadTexture("Exhaust.png", exhaustTexture, GL_CLAMP_TO_EDGE, true)) {
             throw std::string("Couldn't load track's texture: ") + textureManager.loadError();
         }
+        glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(exhaustTexture));
+        railReach.measureBoundTexture();
         firstDraw = false;
     }
     float size = 8.0f;
@@ -46,6 +50,11 @@ void CRideTrack::drawRails(const RideView& view) {
     glEnable(GL_ALPHA_TEST);
     glEnable(GL_COLOR_MATERIAL);
     glBindTexture(GL_TEXTURE_2D, textureManager.getGLName(exhaustTexture));
+    // Large sprites as octagons when the test cuts into the square; the small ones, a few
+    // pixels each, would cost more in corners than they save in filling.
+    const float reach = railReach.underAlphaTest();
+    const bool cut = reach < SpriteReach::kSquare;
+    const SpriteReach::Quads octagon = SpriteReach::octagon(reach);
 
     // Rail sprites k < kHistory are the inner rail's, the rest the outer's, newest first.
     auto sample = [this](int k) -> const TrackPoint& {
@@ -86,6 +95,14 @@ void CRideTrack::drawRails(const RideView& view) {
                 billboardUp = p.up;
             }
             Vector3 r = billboardRight * size, u = billboardUp * size;
+            if (cut && large[size_t(k)]) {
+                for (const auto& o : octagon) {
+                    Vector3 v = p.position + r * o[0] + u * o[1];
+                    glTexCoord2f((o[0] + 1.0f) * 0.5f, (o[1] + 1.0f) * 0.5f);
+                    glVertex3f(v.x, v.y, v.z);
+                }
+                continue;
+            }
             Vector3 corners[4] = {p.position - r - u, p.position + r - u, p.position + r + u,
                                   p.position + u - r};
             const float st[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};

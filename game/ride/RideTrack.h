@@ -5,6 +5,7 @@
 #pragma once
 
 #include "game/assets/CoarseLayer.h"
+#include "game/assets/SpriteReach.h"
 #include "game/assets/math/Vector3.h"
 #include "game/music/MusicIntake.h"
 #include "game/ride/DragonFeed.h"
@@ -157,4 +158,6 @@ class CRideTrack : public SceneObject {
     RideFeedTargets feed;
     PathState path;
     int exhaustTexture = -1;
+    // How far the rail texture passes the alpha test (see drawRails).
+    SpriteReach railReach;
 };
