@@ -1,6 +1,7 @@
 #include "game/shell/FatalError.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/SceneDirector.h"
+#include "game/shell/StartPicture.h"
 #include "game/shell/ViewSetup.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
@@ -35,8 +36,9 @@ void writeExePath() {
     RegCloseKey(key);
 }
 
-// Pumps messages until WM_QUIT; with an empty queue, runs one frame.
-void pumpMessages(KeyDownTable* keys) {
+// Pumps messages until WM_QUIT; with an empty queue, runs one frame. The first frame drawn is
+// kept for the next start's picture.
+void pumpMessages(KeyDownTable* keys, CStartPicture* startPicture) {
     MSG msg{};
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -48,6 +50,7 @@ void pumpMessages(KeyDownTable* keys) {
         } else {
             confirmExitOnEscape(&windowRecord, keys);
             sceneDirector->frame();
+            startPicture->keepFirstFrame();
             SwapBuffers(windowRecord.deviceContext);
         }
     }
@@ -69,6 +72,10 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return -1;
     }
 
+    // The last start's first frame, on the screen while the GL window is made.
+    CStartPicture startPicture(windowRecord.setup.width, windowRecord.setup.height);
+    startPicture.show(0, 0);
+
     sceneDirector = new CSceneDirector;
     programLooping = TRUE;
 
@@ -86,7 +93,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             GetClientRect(windowRecord.window, &client);
             reshapeView(client.right - client.left, client.bottom - client.top);
             sceneDirector->initialize(CSceneDirector::WorldBuild::WhileSplashShows);
-            pumpMessages(&keys);
+            pumpMessages(&keys, &startPicture);
             delete sceneDirector;
             sceneDirector = nullptr;
             destroyGameWindow(&windowRecord);

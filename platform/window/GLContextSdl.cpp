@@ -1,3 +1,4 @@
+#include "platform/window/StartupPicture.h"
 #include "platform/window/WindowInternal.h"
 
 #include <malloc.h>
@@ -168,6 +169,17 @@ BOOL SwapBuffers(HDC dc) {
     if (!isLiveDc(dc) || dc->window->sdl == nullptr) {
         return FALSE;
     }
-    SDL_GL_SwapWindow(dc->window->sdl);
+    HWND w = dc->window;
+    // A window shown over a start-up picture goes on the screen with its first frame.
+    const bool first = w->showAtFirstSwap;
+    if (first) {
+        w->showAtFirstSwap = false;
+        SDL_ShowWindow(w->sdl);
+        SDL_RaiseWindow(w->sdl);
+    }
+    SDL_GL_SwapWindow(w->sdl);
+    if (first) {
+        CloseStartupPicture();
+    }
     return TRUE;
 }

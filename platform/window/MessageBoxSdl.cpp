@@ -1,4 +1,5 @@
 #include "platform/window/MessageBox.h"
+#include "platform/window/StartupPicture.h"
 #include "platform/window/WindowInternal.h"
 
 #include <cstdio>
@@ -35,6 +36,7 @@ std::string wrapMessageText(const std::string& text, size_t columns) {
 } // namespace plat
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    CloseStartupPicture(); // a box must not open behind it
     const char* unwrapped = text ? text : "";
     std::string wrapped = plat::wrapMessageText(unwrapped);
     const char* body = wrapped.c_str();

@@ -29,6 +29,8 @@ struct HWND__ {
     int clientHeight = 0;
     bool shownOnce = false;
     bool minimised = false;
+    // Shown while a startup picture was up: mapped at the first SwapBuffers.
+    bool showAtFirstSwap = false;
     SDL_Window* sdl = nullptr;
     plat::WindowedPlace windowedPlace; // kept while full screen
     HDC__ dc;

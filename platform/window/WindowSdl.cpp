@@ -2,6 +2,7 @@
 #include "platform/time/Time.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/Offscreen.h"
+#include "platform/window/StartupPicture.h"
 #include "platform/window/WindowInternal.h"
 
 #include <strings.h>
@@ -345,6 +346,9 @@ BOOL DestroyWindow(HWND w) {
     for (auto it = queue().begin(); it != queue().end();) {
         it = it->hwnd == w ? queue().erase(it) : it + 1;
     }
+    if (w->showAtFirstSwap) {
+        CloseStartupPicture(); // the window that was to follow it is gone
+    }
     if (w->sdl != nullptr) {
         SDL_DestroyWindow(w->sdl);
     }
@@ -366,8 +370,12 @@ BOOL ShowWindow(HWND w, int command) {
     } else if (command == SW_RESTORE) {
         SDL_RestoreWindow(w->sdl);
     } else {
-        SDL_ShowWindow(w->sdl);
-        SDL_RaiseWindow(w->sdl);
+        if ((SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_OPENGL) != 0 && StartupPictureShown()) {
+            w->showAtFirstSwap = true;
+        } else {
+            SDL_ShowWindow(w->sdl);
+            SDL_RaiseWindow(w->sdl);
+        }
         if (!w->shownOnce) {
             w->shownOnce = true;
             SendMessageA(

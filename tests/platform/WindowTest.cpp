@@ -1,5 +1,7 @@
 #include "platform/window/Window.h"
 #include "platform/window/GLContext.h"
+#include "platform/window/StartupPicture.h"
+#include "tests/platform/ScreenPixel.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -42,6 +44,22 @@ class WindowTest : public ::testing::Test {
         pfd.cAlphaBits = 8;
         pfd.cDepthBits = 32;
         return pfd;
+    }
+    // A window with a GL surface and a current context.
+    HWND makeGl(HDC& dc, HGLRC& rc) {
+        HWND w = make(64, 48);
+        dc = GetDC(w);
+        PIXELFORMATDESCRIPTOR pfd = request();
+        rc = SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd) ? wglCreateContext(dc) : nullptr;
+        if (rc != nullptr) {
+            wglMakeCurrent(dc, rc);
+        }
+        return w;
+    }
+    void dropGl(HWND w, HGLRC rc) {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(rc);
+        DestroyWindow(w);
     }
 };
 
@@ -156,3 +174,40 @@ TEST_F(WindowTest, ScreenSaverIsHeldOffOnlyByAWindowThatSwallowsTheQuery) {
 }
 
 } // namespace
+
+// The picture is on the screen before any GL window; a GL window shown meanwhile stays off the
+// screen until its first frame, which replaces the picture; a window closed before its first
+// frame takes the picture with it.
+TEST_F(WindowTest, StartupPictureGivesWayToTheGlWindowsFirstFrame) {
+    std::vector<uint8_t> green(64 * 48 * 3);
+    for (size_t i = 1; i < green.size(); i += 3) {
+        green[i] = 200;
+    }
+    ASSERT_TRUE(ShowStartupPicture(0, 0, 64, 48, green.data()));
+    EXPECT_EQ(testsupport::screenPixel(10, 10, 0x00C800), 0x00C800u);
+
+    HDC dc = nullptr;
+    HGLRC rc = nullptr;
+    HWND w = makeGl(dc, rc);
+    ASSERT_NE(rc, nullptr);
+    seen.clear();
+    ShowWindow(w, SW_NORMAL);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen[0], WM_SIZE); // the program sees its window shown as usual
+    EXPECT_TRUE(StartupPictureShown());
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    EXPECT_EQ(testsupport::screenPixel(10, 10, 0x00C800), 0x00C800u);
+    EXPECT_TRUE(SwapBuffers(dc));
+    EXPECT_FALSE(StartupPictureShown());
+    EXPECT_EQ(testsupport::screenPixel(10, 10, 0xFF0000), 0xFF0000u);
+    dropGl(w, rc);
+
+    ASSERT_TRUE(ShowStartupPicture(0, 0, 64, 48, green.data()));
+    w = makeGl(dc, rc);
+    ShowWindow(w, SW_NORMAL);
+    dropGl(w, rc);
+    EXPECT_FALSE(StartupPictureShown());
+    EXPECT_FALSE(ShowStartupPicture(0, 0, 64, 48, nullptr));
+}

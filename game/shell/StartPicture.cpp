@@ -1,0 +1,118 @@
+#include "game/shell/StartPicture.h"
+
+#include "game/menu/FlashGuardFile.h"
+#include "platform/base/AtomicFile.h"
+#include "platform/window/StartupPicture.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// "TCSPLASH", width and height (4 bytes each), the key (8), then width x height RGB pixels,
+// top row first; numbers little-endian.
+constexpr char kMagic[8] = {'T', 'C', 'S', 'P', 'L', 'A', 'S', 'H'};
+constexpr size_t kHeader = 8 + 4 + 4 + 8;
+
+void putLe(uint8_t* out, uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out[i] = static_cast<uint8_t>(v >> (8 * i));
+    }
+}
+
+uint64_t getLe(const uint8_t* in, int bytes) {
+    uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) {
+        v |= static_cast<uint64_t>(in[i]) << (8 * i);
+    }
+    return v;
+}
+
+uint64_t fnv1a(const std::string& text) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : text) {
+        h = (h ^ c) * 1099511628211ull;
+    }
+    return h;
+}
+
+// The archive's size and time of change, or nothing for a missing one.
+std::string archiveStamp(const std::filesystem::path& archive) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(archive, error);
+    if (error) {
+        return "none";
+    }
+    const auto changed = std::filesystem::last_write_time(archive, error);
+    return std::to_string(size) + "@" +
+           std::to_string(error ? 0 : changed.time_since_epoch().count());
+}
+
+} // namespace
+
+CStartPicture::CStartPicture(int w, int h, std::string dir)
+    : width(w), height(h), folder(std::move(dir)) {
+    const std::filesystem::path base(folder);
+    const flashguardfile::State guard =
+        flashguardfile::load((base / flashguardfile::kName).string().c_str());
+    currentKey = fnv1a(std::to_string(width) + "x" + std::to_string(height) + " guard " +
+                       std::to_string(guard.exists) + std::to_string(guard.guardOn) + " " +
+                       archiveStamp(base / "data" / "tcdata.d"));
+}
+
+std::string CStartPicture::path() const {
+    return (std::filesystem::path(folder) / kName).string();
+}
+
+bool CStartPicture::show(int x, int y) {
+    const size_t pixels = static_cast<size_t>(width) * height * 3;
+    std::ifstream in(path(), std::ios::binary);
+    std::vector<uint8_t> file(kHeader + pixels);
+    if (width <= 0 || height <= 0 ||
+        !in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size())) ||
+        in.peek() != std::char_traits<char>::eof()) {
+        return false;
+    }
+    const uint8_t* h = file.data();
+    if (std::memcmp(h, kMagic, 8) != 0 || getLe(h + 8, 4) != static_cast<uint64_t>(width) ||
+        getLe(h + 12, 4) != static_cast<uint64_t>(height) || getLe(h + 16, 8) != currentKey) {
+        return false;
+    }
+    matches = true;
+    return ShowStartupPicture(x, y, width, height, file.data() + kHeader);
+}
+
+void CStartPicture::keepFirstFrame() {
+    if (firstDone) {
+        return;
+    }
+    firstDone = true;
+    if (matches || width <= 0 || height <= 0) {
+        return;
+    }
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::vector<uint8_t> file(kHeader + row * height), rows(row * height);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glPopClientAttrib();
+    if (glGetError() != GL_NO_ERROR) {
+        return;
+    }
+    std::memcpy(file.data(), kMagic, 8);
+    putLe(file.data() + 8, static_cast<uint64_t>(width), 4);
+    putLe(file.data() + 12, static_cast<uint64_t>(height), 4);
+    putLe(file.data() + 16, currentKey, 8);
+    // GL's rows run bottom up.
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(file.data() + kHeader + row * y, rows.data() + row * (height - 1 - y), row);
+    }
+    plat::writeFileAtomically(path(), file.data(), file.size());
+}

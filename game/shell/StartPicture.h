@@ -1,0 +1,39 @@
+// The start-up splash's first frame, kept from one start to the next in "Splash.cache" beside
+// "Settings.dat", and shown on the next start at once, before the GL window is made (see
+// platform/window/StartupPicture.h): the GL splash then takes its place with the same picture.
+// The kept frame carries a key of what the splash's look depends on (the window's size, the
+// flash guard's file, which decides the warning under the splash, and the data archive the
+// splash is drawn from), and is shown only while that is unchanged. The first start, and the
+// first after a change, show the GL splash alone and keep its first frame for the next.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CStartPicture {
+  public:
+    static constexpr const char* kName = "Splash.cache";
+
+    // For a window of width x height client pixels, with the game's files in folder.
+    CStartPicture(int width, int height, std::string folder = ".");
+
+    // Shows the kept frame with the window's client area at x, y when it matches; true when
+    // it is up.
+    bool show(int x, int y);
+    // With the first frame drawn in the back buffer and not yet swapped: keeps it unless the
+    // kept one matches already. Later calls do nothing.
+    void keepFirstFrame();
+
+    // The key for the current files; exposed for the tests.
+    uint64_t key() const { return currentKey; }
+
+  private:
+    std::string path() const;
+
+    int width;
+    int height;
+    std::string folder;
+    uint64_t currentKey = 0;
+    bool matches = false; // the kept frame is this key's
+    bool firstDone = false;
+};

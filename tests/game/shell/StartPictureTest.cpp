@@ -1,0 +1,86 @@
+// The first frame kept for the next start: written as the window shows it (top row first),
+// shown again only under the same key, and a damaged file or another window size is refused.
+#include "game/shell/StartPicture.h"
+
+#include "game/menu/FlashGuardFile.h"
+#include "platform/window/StartupPicture.h"
+#include "tests/support/GLContextFixture.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartPictureTest : public testsupport::GLTest {
+  protected:
+    void SetUp() override {
+        folder = fs::path(::testing::TempDir()) / "tc-start-picture";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        glViewport(0, 0, 64, 64);
+    }
+    void TearDown() override {
+        CloseStartupPicture();
+        fs::remove_all(folder);
+    }
+    // Draws blue over red (the top half blue) and keeps it.
+    void keepFrame(CStartPicture& picture) {
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 32, 64, 32);
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        picture.keepFirstFrame();
+    }
+    bool shows(int side = 64) {
+        CStartPicture picture(side, side, folder.string());
+        bool shown = picture.show(0, 0);
+        EXPECT_EQ(shown, StartupPictureShown());
+        CloseStartupPicture();
+        return shown;
+    }
+    fs::path kept() const { return folder / CStartPicture::kName; }
+
+    fs::path folder;
+};
+
+TEST_F(StartPictureTest, KeptFrameIsShownUnderItsKeyOnly) {
+    EXPECT_FALSE(shows()); // nothing kept yet
+    CStartPicture first(64, 64, folder.string());
+    keepFrame(first);
+    ASSERT_EQ(fs::file_size(kept()), 24u + 64 * 64 * 3);
+    {
+        std::ifstream in(kept(), std::ios::binary);
+        in.seekg(24);
+        char top[3] = {};
+        in.read(top, 3);
+        EXPECT_EQ(static_cast<unsigned char>(top[2]), 255); // the top row is the blue one
+        EXPECT_EQ(static_cast<unsigned char>(top[0]), 0);
+    }
+    EXPECT_TRUE(shows());
+    EXPECT_FALSE(shows(32)); // another window size
+
+    // The guard's file decides the splash's warning: a change makes the kept frame stale until
+    // a start keeps a new one.
+    ASSERT_TRUE(flashguardfile::save((folder / flashguardfile::kName).string().c_str(), false));
+    CStartPicture changed(64, 64, folder.string());
+    EXPECT_NE(changed.key(), first.key());
+    EXPECT_FALSE(changed.show(0, 0));
+    keepFrame(changed);
+    EXPECT_TRUE(shows());
+
+    // A damaged file is refused.
+    fs::resize_file(kept(), fs::file_size(kept()) - 1);
+    EXPECT_FALSE(shows());
+    std::ofstream(kept(), std::ios::binary) << "TCSPLASH";
+    EXPECT_FALSE(shows());
+}
+
+} // namespace
