@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 void SpriteReach::measureBoundTexture() {
     std::vector<uint8_t> pixels;

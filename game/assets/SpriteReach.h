@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 class SpriteReach {
   public:
