@@ -85,7 +85,8 @@ bool CStartPicture::show(int x, int y) {
         return false;
     }
     matches = true;
-    return ShowStartupPicture(x, y, width, height, file.data() + kHeader);
+    // Named apart from the game's window, which scripts and tests find by its title.
+    return ShowStartupPicture("Tonecrest", x, y, width, height, file.data() + kHeader);
 }
 
 void CStartPicture::keepFirstFrame() {

@@ -8,17 +8,19 @@ SDL_Window* picture = nullptr;
 
 } // namespace
 
-bool ShowStartupPicture(int x, int y, int width, int height, const uint8_t* rgb) {
-    if (picture != nullptr || rgb == nullptr || width <= 0 || height <= 0 || !plat::ensureVideo()) {
+bool ShowStartupPicture(const char* title, int x, int y, int width, int height,
+                        const uint8_t* rgb) {
+    if (picture != nullptr || title == nullptr || rgb == nullptr || width <= 0 || height <= 0 ||
+        !plat::ensureVideo()) {
         return false;
     }
     // The window's own pixels in memory, put on the screen by the display server; otherwise
     // SDL would make a GL renderer for them, which is what takes the time.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_SetHint(SDL_HINT_X11_WINDOW_TYPE, "_NET_WM_WINDOW_TYPE_SPLASH");
-    picture = SDL_CreateWindow("", x, y, width, height,
-                               SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_SHOWN);
-    SDL_ResetHint(SDL_HINT_X11_WINDOW_TYPE);
+    // An ordinary window at the GL window's place: a window manager frames and places it as
+    // it will the GL window, so the one covers the other exactly.
+    picture =
+        SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_SHOWN);
     if (picture == nullptr) {
         return false;
     }

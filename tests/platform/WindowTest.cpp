@@ -183,7 +183,7 @@ TEST_F(WindowTest, StartupPictureGivesWayToTheGlWindowsFirstFrame) {
     for (size_t i = 1; i < green.size(); i += 3) {
         green[i] = 200;
     }
-    ASSERT_TRUE(ShowStartupPicture(0, 0, 64, 48, green.data()));
+    ASSERT_TRUE(ShowStartupPicture("picture", 0, 0, 64, 48, green.data()));
     EXPECT_EQ(testsupport::screenPixel(10, 10, 0x00C800), 0x00C800u);
 
     HDC dc = nullptr;
@@ -204,10 +204,10 @@ TEST_F(WindowTest, StartupPictureGivesWayToTheGlWindowsFirstFrame) {
     EXPECT_EQ(testsupport::screenPixel(10, 10, 0xFF0000), 0xFF0000u);
     dropGl(w, rc);
 
-    ASSERT_TRUE(ShowStartupPicture(0, 0, 64, 48, green.data()));
+    ASSERT_TRUE(ShowStartupPicture("picture", 0, 0, 64, 48, green.data()));
     w = makeGl(dc, rc);
     ShowWindow(w, SW_NORMAL);
     dropGl(w, rc);
     EXPECT_FALSE(StartupPictureShown());
-    EXPECT_FALSE(ShowStartupPicture(0, 0, 64, 48, nullptr));
+    EXPECT_FALSE(ShowStartupPicture("picture", 0, 0, 64, 48, nullptr));
 }
