@@ -2,6 +2,7 @@
 
 #include "game/menu/FlashGuardFile.h"
 #include "platform/base/AtomicFile.h"
+#include "platform/module/Module.h"
 #include "platform/window/StartupPicture.h"
 
 #include <GL/gl.h>
@@ -42,14 +43,14 @@ uint64_t fnv1a(const std::string& text) {
     return h;
 }
 
-// The archive's size and time of change, or nothing for a missing one.
-std::string archiveStamp(const std::filesystem::path& archive) {
+// A file's size and time of change, or "none" for a missing one.
+std::string fileStamp(const std::filesystem::path& file) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(archive, error);
+    const auto size = std::filesystem::file_size(file, error);
     if (error) {
         return "none";
     }
-    const auto changed = std::filesystem::last_write_time(archive, error);
+    const auto changed = std::filesystem::last_write_time(file, error);
     return std::to_string(size) + "@" +
            std::to_string(error ? 0 : changed.time_since_epoch().count());
 }
@@ -61,9 +62,13 @@ CStartPicture::CStartPicture(int w, int h, std::string dir)
     const std::filesystem::path base(folder);
     const flashguardfile::State guard =
         flashguardfile::load((base / flashguardfile::kName).string().c_str());
+    // The program draws the splash: a new one may draw it otherwise.
+    char program[1024] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
     currentKey = fnv1a(std::to_string(width) + "x" + std::to_string(height) + " guard " +
                        std::to_string(guard.exists) + std::to_string(guard.guardOn) + " " +
-                       archiveStamp(base / "data" / "tcdata.d"));
+                       fileStamp(base / "data" / "tcdata.d") + " " +
+                       (length > 0 ? fileStamp(program) : std::string("none")));
 }
 
 std::string CStartPicture::path() const {

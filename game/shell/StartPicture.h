@@ -2,9 +2,10 @@
 // "Settings.dat", and shown on the next start at once, before the GL window is made (see
 // platform/window/StartupPicture.h): the GL splash then takes its place with the same picture.
 // The kept frame carries a key of what the splash's look depends on (the window's size, the
-// flash guard's file, which decides the warning under the splash, and the data archive the
-// splash is drawn from), and is shown only while that is unchanged. The first start, and the
-// first after a change, show the GL splash alone and keep its first frame for the next.
+// flash guard's file, which decides the warning under the splash, the data archive the splash
+// is drawn from and the program that draws it), and is shown only while that is unchanged. The
+// first start, and the first after a change, show the GL splash alone and keep its first frame for
+// the next.
 #pragma once
 
 #include <cstdint>
