@@ -95,6 +95,8 @@ class C3DMenu : public IMenuInput {
     static constexpr float kKnobValue = 0.00232f;
     static constexpr float kSplashHold = 5.0f;
     static constexpr float kSplashFade = 0.13f;
+    // The splash's painted backdrop, stretched over the whole window under its lettering.
+    static constexpr const char* kSplashBackdrop = "DragonSplash.jpg";
 
     // Closed, loads "Settings.dat" into the host (defaults when it is missing), the flash
     // guard's switch from "FlashGuard.ini" beside it (on when missing), and the closed-menu

@@ -62,7 +62,7 @@ void C3DMenu::layout() {
         {SplashBrightfold, "BrightfoldSoftware.png", 485, 650, 0, 110, 4, 0, 0},
         {SplashDotCom, "BrightfoldDotCom.png", 485, 280, 0, 35, 16, 0, 0},
         {SplashNotice, "Notice.png", 460, 180, 0, 25, 4, 0, 0},
-        {SplashDragon, "DragonSplash.jpg", 512, 512, 0, 512, 1, 0, 0},
+        {SplashDragon, kSplashBackdrop, 512, 512, 0, 512, 1, 0, 0},
         {SplashRide, "RideTheMusicalWave.png", 512, 300, 0, 30, 16, 0, 0},
         {FlashGuardSwitch, nullptr, 380, 135, 0, 25, 6.4f, 160, 25},
     };

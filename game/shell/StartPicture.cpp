@@ -1,12 +1,17 @@
 #include "game/shell/StartPicture.h"
 
+#include "game/assets/DataArchive.h"
+#include "game/assets/ImageDecode.h"
 #include "game/menu/FlashGuardFile.h"
+#include "game/menu/Menu3D.h"
 #include "platform/base/AtomicFile.h"
 #include "platform/module/Module.h"
 #include "platform/window/StartupPicture.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +60,43 @@ std::string fileStamp(const std::filesystem::path& file) {
            std::to_string(error ? 0 : changed.time_since_epoch().count());
 }
 
+// An image decoded bottom row first, stretched to width x height RGB pixels, top row first:
+// each pixel the mean of the image's pixels whose centres fall in its area (at least the
+// nearest one), as a mipmapped texture drawn at that size shows it.
+std::vector<uint8_t> stretched(const DecodedImage& image, int width, int height) {
+    std::vector<uint8_t> out(static_cast<size_t>(width) * height * 3);
+    const int iw = static_cast<int>(image.width), ih = static_cast<int>(image.height);
+    const double sx = static_cast<double>(iw) / width, sy = static_cast<double>(ih) / height;
+    auto span = [](int o, double scale, int limit, int& from, int& to) {
+        from = std::min(limit - 1, static_cast<int>(std::ceil(o * scale - 0.5)));
+        to =
+            std::max(from + 1, std::min(limit, static_cast<int>(std::ceil((o + 1) * scale - 0.5))));
+    };
+    for (int oy = 0; oy < height; ++oy) {
+        int y0 = 0, y1 = 0;
+        span(oy, sy, ih, y0, y1); // rows counted from the top
+        for (int ox = 0; ox < width; ++ox) {
+            int x0 = 0, x1 = 0;
+            span(ox, sx, iw, x0, x1);
+            unsigned sum[3] = {0, 0, 0};
+            for (int y = y0; y < y1; ++y) {
+                const uint8_t* row = &image.rgba[static_cast<size_t>(ih - 1 - y) * iw * 4];
+                for (int x = x0; x < x1; ++x) {
+                    for (int k = 0; k < 3; ++k) {
+                        sum[k] += row[x * 4 + k];
+                    }
+                }
+            }
+            const unsigned n = static_cast<unsigned>((y1 - y0) * (x1 - x0));
+            uint8_t* p = &out[(static_cast<size_t>(oy) * width + ox) * 3];
+            for (int k = 0; k < 3; ++k) {
+                p[k] = static_cast<uint8_t>((sum[k] + n / 2) / n);
+            }
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 CStartPicture::CStartPicture(int w, int h, std::string dir)
@@ -76,6 +118,28 @@ std::string CStartPicture::path() const {
 }
 
 bool CStartPicture::show(int x, int y) {
+    return showKept(x, y) || showBackdrop(x, y);
+}
+
+bool CStartPicture::showBackdrop(int x, int y) {
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
+    ImageKind kind = ImageKind::Jpeg;
+    DecodedImage image;
+    std::string why;
+    if (!imageKindFor(C3DMenu::kSplashBackdrop, &kind) ||
+        !archive.readFile(C3DMenu::kSplashBackdrop) ||
+        !decodeImage(kind, archive.getData(), archive.getSize(), 4096, &image, &why) ||
+        image.width == 0 || image.height == 0) {
+        return false;
+    }
+    const std::vector<uint8_t> rgb = stretched(image, width, height);
+    return ShowStartupPicture("Tonecrest", x, y, width, height, rgb.data());
+}
+
+bool CStartPicture::showKept(int x, int y) {
     const size_t pixels = static_cast<size_t>(width) * height * 3;
     std::ifstream in(path(), std::ios::binary);
     std::vector<uint8_t> file(kHeader + pixels);

@@ -4,8 +4,9 @@
 // The kept frame carries a key of what the splash's look depends on (the window's size, the
 // flash guard's file, which decides the warning under the splash, the data archive the splash
 // is drawn from and the program that draws it), and is shown only while that is unchanged. The
-// first start, and the first after a change, show the GL splash alone and keep its first frame for
-// the next.
+// first start, and the first after a change, show the splash's painted backdrop alone, stretched
+// over the window as the splash draws it, which the GL splash then letters; and keep its first
+// frame for the next.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +19,8 @@ class CStartPicture {
     // For a window of width x height client pixels, with the game's files in folder.
     CStartPicture(int width, int height, std::string folder = ".");
 
-    // Shows the kept frame with the window's client area at x, y when it matches; true when
-    // it is up.
+    // Shows the kept frame with the window's client area at x, y when it matches, else the
+    // backdrop; true when a picture is up.
     bool show(int x, int y);
     // With the first frame drawn in the back buffer and not yet swapped: keeps it unless the
     // kept one matches already. Later calls do nothing.
@@ -30,6 +31,8 @@ class CStartPicture {
 
   private:
     std::string path() const;
+    bool showKept(int x, int y);
+    bool showBackdrop(int x, int y);
 
     int width;
     int height;

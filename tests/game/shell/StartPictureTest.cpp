@@ -1,5 +1,6 @@
 // The first frame kept for the next start: written as the window shows it (top row first),
-// shown again only under the same key, and a damaged file or another window size is refused.
+// shown again only under the same key, and a damaged file or another window size is refused;
+// without one, the splash's backdrop from the archive stands in.
 #include "game/shell/StartPicture.h"
 
 #include "game/menu/FlashGuardFile.h"
@@ -81,6 +82,17 @@ TEST_F(StartPictureTest, KeptFrameIsShownUnderItsKeyOnly) {
     EXPECT_FALSE(shows());
     std::ofstream(kept(), std::ios::binary) << "TCSPLASH";
     EXPECT_FALSE(shows());
+
+    // With the game's archive beside it, the splash's backdrop shows instead, and the first
+    // frame is kept as ever.
+    fs::create_directories(folder / "data");
+    fs::copy_file(std::string(TC_DIST_DIR) + "/data/tcdata.d", folder / "data" / "tcdata.d");
+    CStartPicture fresh(64, 64, folder.string());
+    EXPECT_TRUE(fresh.show(0, 0));
+    EXPECT_TRUE(StartupPictureShown());
+    CloseStartupPicture();
+    keepFrame(fresh);
+    EXPECT_EQ(fs::file_size(kept()), 24u + 64 * 64 * 3);
 }
 
 } // namespace
