@@ -313,7 +313,9 @@ bool grabWindow(const std::string& window, Picture& out) {
     XWindowAttributes a{};
     int x = 0, y = 0;
     Window child = 0;
-    bool ok = XGetWindowAttributes(d, w, &a) != 0 &&
+    // Only a window on the screen: at an unmapped one's place the screen shows other windows
+    // (the game's start-up picture, before its GL window's first frame).
+    bool ok = XGetWindowAttributes(d, w, &a) != 0 && a.map_state == IsViewable &&
               XTranslateCoordinates(d, w, root, 0, 0, &x, &y, &child) != 0;
     // The screen's pixels rather than the window's own, which a GL window may not keep.
     XImage* image = ok ? XGetImage(d, root, x, y, static_cast<unsigned>(a.width),

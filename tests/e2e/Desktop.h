@@ -53,7 +53,7 @@ struct Picture {
     std::vector<unsigned char> rgb;
     const unsigned char* at(int x, int y) const { return &rgb[(y * width + x) * 3]; }
 };
-// Reads the window's area of the screen; false when the window is not there.
+// Reads the window's area of the screen; false when the window is not there or not mapped.
 bool grabWindow(const std::string& window, Picture& out);
 // Waits until the window shows something other than black: its program has drawn a frame.
 bool waitForDrawing(const std::string& window, int timeoutMs);
