@@ -25,6 +25,8 @@ namespace {
 // top row first; numbers little-endian.
 constexpr char kMagic[8] = {'T', 'C', 'S', 'P', 'L', 'A', 'S', 'H'};
 constexpr size_t kHeader = 8 + 4 + 4 + 8;
+// The picture's window is named apart from the game's, which scripts and tests find by its title.
+constexpr const char* kPictureTitle = "Tonecrest";
 
 void putLe(uint8_t* out, uint64_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -136,7 +138,7 @@ bool CStartPicture::showBackdrop(int x, int y) {
         return false;
     }
     const std::vector<uint8_t> rgb = stretched(image, width, height);
-    return ShowStartupPicture("Tonecrest", x, y, width, height, rgb.data());
+    return ShowStartupPicture(kPictureTitle, x, y, width, height, rgb.data());
 }
 
 bool CStartPicture::showKept(int x, int y) {
@@ -154,8 +156,7 @@ bool CStartPicture::showKept(int x, int y) {
         return false;
     }
     matches = true;
-    // Named apart from the game's window, which scripts and tests find by its title.
-    return ShowStartupPicture("Tonecrest", x, y, width, height, file.data() + kHeader);
+    return ShowStartupPicture(kPictureTitle, x, y, width, height, file.data() + kHeader);
 }
 
 void CStartPicture::keepFirstFrame() {
