@@ -120,13 +120,17 @@ std::string CStartPicture::path() const {
 }
 
 bool CStartPicture::show(int x, int y) {
-    return showKept(x, y) || showBackdrop(x, y);
-}
-
-bool CStartPicture::showBackdrop(int x, int y) {
     if (width <= 0 || height <= 0) {
         return false;
     }
+    std::vector<uint8_t> rgb;
+    matches = readKept(rgb);
+    return (matches || readBackdrop(rgb)) &&
+           ShowStartupPicture(kPictureTitle, x, y, width, height, rgb.data());
+}
+
+// The splash's backdrop alone, as the splash stretches it over the window.
+bool CStartPicture::readBackdrop(std::vector<uint8_t>& rgb) const {
     CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
     ImageKind kind = ImageKind::Jpeg;
     DecodedImage image;
@@ -137,16 +141,15 @@ bool CStartPicture::showBackdrop(int x, int y) {
         image.width == 0 || image.height == 0) {
         return false;
     }
-    const std::vector<uint8_t> rgb = stretched(image, width, height);
-    return ShowStartupPicture(kPictureTitle, x, y, width, height, rgb.data());
+    rgb = stretched(image, width, height);
+    return true;
 }
 
-bool CStartPicture::showKept(int x, int y) {
+bool CStartPicture::readKept(std::vector<uint8_t>& rgb) const {
     const size_t pixels = static_cast<size_t>(width) * height * 3;
     std::ifstream in(path(), std::ios::binary);
     std::vector<uint8_t> file(kHeader + pixels);
-    if (width <= 0 || height <= 0 ||
-        !in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size())) ||
+    if (!in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size())) ||
         in.peek() != std::char_traits<char>::eof()) {
         return false;
     }
@@ -155,8 +158,8 @@ bool CStartPicture::showKept(int x, int y) {
         getLe(h + 12, 4) != static_cast<uint64_t>(height) || getLe(h + 16, 8) != currentKey) {
         return false;
     }
-    matches = true;
-    return ShowStartupPicture(kPictureTitle, x, y, width, height, file.data() + kHeader);
+    rgb.assign(file.begin() + kHeader, file.end());
+    return true;
 }
 
 void CStartPicture::keepFirstFrame() {

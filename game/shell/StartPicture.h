@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CStartPicture {
   public:
@@ -31,8 +32,10 @@ class CStartPicture {
 
   private:
     std::string path() const;
-    bool showKept(int x, int y);
-    bool showBackdrop(int x, int y);
+    // The picture to show, width x height RGB pixels, top row first: the kept frame when it
+    // is this key's, else the splash's backdrop from the archive.
+    bool readKept(std::vector<uint8_t>& rgb) const;
+    bool readBackdrop(std::vector<uint8_t>& rgb) const;
 
     int width;
     int height;

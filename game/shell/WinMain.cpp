@@ -72,7 +72,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return -1;
     }
 
-    // The last start's first frame, on the screen while the GL window is made.
+    // The last start's first frame (or the splash's backdrop), on the screen while the GL
+    // window is made.
     CStartPicture startPicture(windowRecord.setup.width, windowRecord.setup.height);
     startPicture.show(0, 0);
 
