@@ -5,6 +5,7 @@
 #include "game/menu/FlashGuardFile.h"
 #include "game/menu/Menu3D.h"
 #include "platform/base/AtomicFile.h"
+#include "platform/base/Fnv1a.h"
 #include "platform/module/Module.h"
 #include "platform/window/StartupPicture.h"
 
@@ -40,14 +41,6 @@ uint64_t getLe(const uint8_t* in, int bytes) {
         v |= static_cast<uint64_t>(in[i]) << (8 * i);
     }
     return v;
-}
-
-uint64_t fnv1a(const std::string& text) {
-    uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : text) {
-        h = (h ^ c) * 1099511628211ull;
-    }
-    return h;
 }
 
 // A file's size and time of change, or "none" for a missing one.
@@ -109,10 +102,10 @@ CStartPicture::CStartPicture(int w, int h, std::string dir)
     // The program draws the splash: a new one may draw it otherwise.
     char program[1024] = {};
     const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    currentKey = fnv1a(std::to_string(width) + "x" + std::to_string(height) + " guard " +
-                       std::to_string(guard.exists) + std::to_string(guard.guardOn) + " " +
-                       fileStamp(base / "data" / "tcdata.d") + " " +
-                       (length > 0 ? fileStamp(program) : std::string("none")));
+    currentKey = plat::fnv1a(std::to_string(width) + "x" + std::to_string(height) + " guard " +
+                             std::to_string(guard.exists) + std::to_string(guard.guardOn) + " " +
+                             fileStamp(base / "data" / "tcdata.d") + " " +
+                             (length > 0 ? fileStamp(program) : std::string("none")));
 }
 
 std::string CStartPicture::path() const {

@@ -1,6 +1,7 @@
 #include "player/decode/CoverCache.h"
 
 #include "platform/base/AtomicFile.h"
+#include "platform/base/Fnv1a.h"
 #include "platform/message/RuntimeFolder.h"
 
 #include <dirent.h>
@@ -68,10 +69,7 @@ std::string CoverCache::defaultFolder() {
 }
 
 std::string CoverCache::fileNameFor(const std::string& songPath, const std::string& picture) {
-    uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (unsigned char c : songPath) {
-        hash = (hash ^ c) * 1099511628211ull;
-    }
+    const uint64_t hash = plat::fnv1a(songPath);
     char name[32];
     std::snprintf(name, sizeof name, "%016llx%s", static_cast<unsigned long long>(hash),
                   extensionOf(picture));
