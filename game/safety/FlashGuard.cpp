@@ -14,8 +14,8 @@ namespace {
 // counting 60 frames does).
 constexpr double kWindowSeconds = 1.0 - 1e-6;
 constexpr int kMixSteps = 255;
-// A cell's share is found to the nearest 1/32 above what it needs.
-constexpr int kShareStep = 8;
+// A cell's share is found to the nearest 1/64 above what it needs.
+constexpr int kShareStep = 4;
 // Rounds of softening a frame at most: a field shading new cells may call for more.
 constexpr int kSoftenPasses = 4;
 // Two rows in every row of cells, every third pixel along them: at 800 x 600 a cell of about
@@ -25,6 +25,19 @@ constexpr int kColumnStep = 3;
 // Frames smaller than this many pixels are seen whole: the softening's shading across a cell
 // a few pixels wide is then measured as it is shown.
 constexpr int kSmallFrame = 320 * 240;
+
+// The 8-bit sRGB value whose linear value lies nearest to linear.
+uint8_t srgbByte(float linear) {
+    const float* end = kLinearChannel + 256;
+    const float* above = std::lower_bound(kLinearChannel, end, linear);
+    if (above == end) {
+        return 255;
+    }
+    if (above != kLinearChannel && linear - above[-1] < *above - linear) {
+        --above;
+    }
+    return static_cast<uint8_t>(above - kLinearChannel);
+}
 
 bool smallFrame(int width, int height) {
     return width * height < kSmallFrame;
@@ -46,7 +59,7 @@ FlashRules FlashGuard::countingRules(const FlashRules& rules) {
     r.darkLimit = rules.darkLimit + 0.02f;
     r.redStep = rules.redStep * 0.9f;
     r.redSaturation = rules.redSaturation - 0.02f;
-    r.areaShare = rules.areaShare * 0.95f;
+    r.areaShare = rules.areaShare * 0.9f;
     return r;
 }
 
@@ -63,9 +76,8 @@ FlashGuard::FlashGuard(int width, int height, const FlashRules& rules)
     : samplePattern(width, height, rowsPerCell(width, height), columnStep(width, height)),
       counting(countingRules(rules)), softenRules(softeningRules(rules)),
       allowedTransitions(2 * rules.maxFlashes), tracks(kCells), general(kWindowSeconds),
-      red(kWindowSeconds), lumaAnchor(static_cast<size_t>(kCells) * 3),
-      redAnchor(static_cast<size_t>(kCells) * 3), mixColour(static_cast<size_t>(kCells) * 3),
-      meanBytes(static_cast<size_t>(kCells) * 3) {
+      red(kWindowSeconds), linearMeans(static_cast<size_t>(kCells) * 3),
+      previousColours(static_cast<size_t>(kCells) * 3) {
     const SamplePattern& p = samplePattern;
     sampleU.reserve(static_cast<size_t>(p.samples()));
     sampleV.reserve(static_cast<size_t>(p.samples()));
@@ -87,26 +99,27 @@ void FlashGuard::reset() {
     now = 0.0;
 }
 
+void FlashGuard::keepColours() {
+    for (size_t i = 0; i < previousColours.size(); ++i) {
+        previousColours[i] = srgbByte(linearMeans[i]);
+    }
+}
+
 CellColour FlashGuard::measure(const std::vector<uint8_t>& samples, int cell) {
     const std::vector<int>& at = samplePattern.cellSamples(cell);
     float r = 0.0f, g = 0.0f, b = 0.0f;
-    int bytes[3] = {0, 0, 0};
     for (int i : at) {
         const uint8_t* p = &samples[static_cast<size_t>(i) * 3];
         r += linearChannel(p[0]);
         g += linearChannel(p[1]);
         b += linearChannel(p[2]);
-        bytes[0] += p[0];
-        bytes[1] += p[1];
-        bytes[2] += p[2];
     }
-    const int count = at.empty() ? 1 : static_cast<int>(at.size());
-    for (size_t k = 0; k < 3; ++k) {
-        meanBytes[static_cast<size_t>(cell) * 3 + k] =
-            static_cast<uint8_t>((bytes[k] + count / 2) / count);
-    }
-    const float n = static_cast<float>(count);
-    return cellColour(r / n, g / n, b / n, counting);
+    const float n = at.empty() ? 1.0f : static_cast<float>(at.size());
+    float* mean = &linearMeans[static_cast<size_t>(cell) * 3];
+    mean[0] = r / n;
+    mean[1] = g / n;
+    mean[2] = b / n;
+    return cellColour(mean[0], mean[1], mean[2], counting);
 }
 
 void FlashGuard::mixCell(int cell, const std::vector<uint8_t>& from,
@@ -118,17 +131,25 @@ void FlashGuard::mixCell(int cell, const std::vector<uint8_t>& from,
     }
 }
 
-int FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) const {
+int FlashGuard::softenCell(int cell) {
     const std::vector<int>& at = samplePattern.cellSamples(cell);
-    const uint8_t* a = anchor(cell);
     const CellTrack& track = tracks[static_cast<size_t>(cell)];
     const float n = at.empty() ? 1.0f : static_cast<float>(at.size());
+    // Each sample's colour to mix towards.
+    std::vector<float>& to = targets;
+    to.resize(at.size() * 3);
+    for (size_t j = 0; j < at.size(); ++j) {
+        const size_t i = static_cast<size_t>(at[j]);
+        field.target(cell, sampleU[i], sampleV[i], &to[j * 3]);
+    }
     auto quiet = [&](int step) {
+        const float t = static_cast<float>(step) / kMixSteps;
         float sum[3] = {0.0f, 0.0f, 0.0f};
-        for (int i : at) {
+        for (size_t j = 0; j < at.size(); ++j) {
+            const uint8_t* d = &drawn[static_cast<size_t>(at[j]) * 3];
             for (size_t k = 0; k < 3; ++k) {
-                sum[k] +=
-                    linearChannel(mixChannel(step, a[k], drawn[static_cast<size_t>(i) * 3 + k]));
+                const float shown = t * to[j * 3 + k] + (1.0f - t) * static_cast<float>(d[k]);
+                sum[k] += linearChannel(static_cast<uint8_t>(std::min(255.0f, shown + 0.5f)));
             }
         }
         CellTrack::Events e =
@@ -136,7 +157,8 @@ int FlashGuard::softenCell(int cell, const std::vector<uint8_t>& drawn) const {
         return e.luma == 0 && e.red == 0;
     };
     // The change is near enough monotonic in the share; the least share found by halving, in
-    // steps of kShareStep, is checked, and the flat anchor colour taken when it falls short.
+    // steps of kShareStep. A cell that even the whole share cannot hold is left to soften()
+    // to hold more, or show flat.
     auto shareOf = [](int k) { return std::min(kMixSteps, k * kShareStep); };
     if (!quiet(kMixSteps)) {
         return kMixSteps;
@@ -195,19 +217,18 @@ bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& histo
 
 void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
     drawn = samples;
+    field.setColours(previousColours);
     CellFlags solved{}, flat{};
     for (int pass = 1;; ++pass) {
         for (int c = 0; c < kCells; ++c) {
             const size_t at = static_cast<size_t>(c);
             if (hold[at] != 0 && solved[at] == 0) {
-                const std::vector<uint8_t>& from = hold[at] == 1 ? lumaAnchor : redAnchor;
-                std::copy_n(&from[at * 3], 3, &mixColour[at * 3]);
-                cellWeights[at] = static_cast<float>(softenCell(c, drawn)) / kMixSteps;
+                cellWeights[at] = static_cast<float>(softenCell(c)) / kMixSteps;
                 solved[at] = 1;
             }
         }
         // The cells as they will be shown: each held cell and its neighbours, by the field.
-        field.build(cellWeights, mixColour, flat);
+        field.build(cellWeights, flat);
         CellFlags lumaCells{}, redCells{};
         for (int c = 0; c < kCells; ++c) {
             const size_t at = static_cast<size_t>(c);
@@ -222,9 +243,9 @@ void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
         if (pass == kSoftenPasses) {
             return;
         }
-        // The field shades a held cell's neighbours too, towards anchors not their own, and
-        // blends a held cell's anchor with its neighbours': a cell it still leaves making a
-        // transition where a field is at its limit is held too, or shown flat in its anchor.
+        // The field shades a held cell's neighbours too, towards colours not quite their own:
+        // a cell still making a transition where a field is at its limit is held too, held
+        // more when it was already, and at the last round shown flat in its own colour.
         CellFlags again{};
         bool more = markOverLimit(lumaCells, general, 1, again);
         more = markOverLimit(redCells, red, 2, again) || more;
@@ -236,6 +257,8 @@ void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
             if (again[at] != 0) {
                 if (hold[at] == 0) {
                     hold[at] = again[at];
+                } else if (pass + 1 < kSoftenPasses && cellWeights[at] < 1.0f) {
+                    cellWeights[at] += (1.0f - cellWeights[at]) * 0.5f;
                 } else {
                     flat[at] = 1;
                 }
@@ -269,23 +292,10 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
     }
 
     for (int c = 0; c < kCells; ++c) {
-        CellTrack& track = tracks[static_cast<size_t>(c)];
-        const CellColour& colour = colours[static_cast<size_t>(c)];
-        CellTrack::Events e = track.step(colour, counting);
+        CellTrack::Events e =
+            tracks[static_cast<size_t>(c)].step(colours[static_cast<size_t>(c)], counting);
         lumaCells[static_cast<size_t>(c)] = e.luma != 0 ? 1 : 0;
         redCells[static_cast<size_t>(c)] = e.red != 0 ? 1 : 0;
-        // A new peak or valley: the colour a later softening holds the cell near.
-        bool lumaTurn = track.luma.reference() == colour.luma;
-        bool redTurn = track.red.reference() == colour.red;
-        if (lumaTurn || redTurn) {
-            const uint8_t* mean = &meanBytes[static_cast<size_t>(c) * 3];
-            if (lumaTurn) {
-                std::copy_n(mean, 3, &lumaAnchor[static_cast<size_t>(c) * 3]);
-            }
-            if (redTurn) {
-                std::copy_n(mean, 3, &redAnchor[static_cast<size_t>(c) * 3]);
-            }
-        }
     }
     const int needed = counting.fieldCellsNeeded();
     FieldFlags fields{};
@@ -293,6 +303,10 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
     general.record(fields, now);
     coveredFields(redCells, needed, fields);
     red.record(fields, now);
+    // The colours are needed only when the next frame can be softened: some field at its limit.
+    if (general.largest() >= allowedTransitions || red.largest() >= allowedTransitions) {
+        keepColours();
+    }
     return softened;
 }
 

@@ -2,14 +2,15 @@
 // (SamplePattern). It keeps each cell's luminance and red peaks and valleys and each field's
 // transitions of the last second, as the flash analyser does. When a frame would make a
 // seventh transition (the start of a fourth flash) within one second in some field, it softens
-// that frame: each cell that would make it is mixed with a flat colour, the cell's mean colour
-// at its last peak or valley (its anchor), just enough to keep its change under the rules'
-// step, and the mix is spread as a smooth field over the cells around (SofteningField), so no
-// cell edge shows. The drawn picture stays in the mix, so the ride moves on; no frame is
-// dropped or repeated, and a frame below the limit is left exactly as drawn.
+// that frame: each cell that would make it is mixed with a soft picture of the frame shown
+// before (each cell's mean colour then, blended across the cells), just enough to keep its
+// change under the rules' step, and the mix is spread as a smooth field over the cells around
+// (SofteningField), so no cell edge shows. The drawn picture stays in the mix, so
+// the ride moves on; no frame is dropped or repeated, and a frame below the limit is left
+// exactly as drawn.
 //
 // To stay on the safe side of an analyser measuring every pixel, the guard counts a little
-// more than the rules (a step of 0.095, 18 on the red measure, 95 % of a quarter field) and
+// more than the rules (a step of 0.095, 18 on the red measure, 90 % of a quarter field) and
 // softens to well under them (0.06 and 12).
 //
 // Used by the game's GL guard (GLFlashGuard) and by PixelFlashGuard for frames in memory.
@@ -53,16 +54,13 @@ class FlashGuard {
     static FlashRules softeningRules(const FlashRules& rules);
 
   private:
-    // Cell c's anchor colour: R, G, B.
-    const uint8_t* anchor(int c) const { return &mixColour[static_cast<size_t>(c) * 3]; }
-    // One channel of a flat mix with a share of step / 255 of the anchor.
-    static uint8_t mixChannel(int step, uint8_t anchor, uint8_t drawn) {
-        return static_cast<uint8_t>((step * anchor + (255 - step) * drawn + 127) / 255);
-    }
-    // Cell c's colour measures; its mean sRGB colour goes to meanBytes.
+    // Cell c's colour measures; its mean linear colour goes to linearMeans.
     CellColour measure(const std::vector<uint8_t>& samples, int cell);
-    // The least share of the anchor colour, in 255ths, that keeps cell c from a transition.
-    int softenCell(int cell, const std::vector<uint8_t>& drawn) const;
+    // The least share of the previous frame's colours, in 255ths, that keeps cell c from a
+    // transition.
+    int softenCell(int cell);
+    // Keeps each cell's mean colour in the frame as shown, for the next frame's mix.
+    void keepColours();
     // Softens the frame's samples: the cells held (1 for luminance, 2 for red) and those the
     // softening shows still making a transition, which are added to hold.
     void soften(CellFlags& hold, std::vector<uint8_t>& samples);
@@ -82,13 +80,15 @@ class FlashGuard {
     std::array<CellColour, kCells> colours{};
     std::array<float, kCells> cellWeights{};
     SofteningField field;
-    // Each sample's place across its cell (0..1 each way), and the frame's samples as drawn.
+    // Each sample's place across its cell (0..1 each way), the frame's samples as drawn, and
+    // the colours of a cell's samples to mix towards.
     std::vector<float> sampleU, sampleV;
     std::vector<uint8_t> drawn;
-    // Each cell's mean colour at its last luminance and red peak or valley, and the anchor
-    // chosen for the frame being softened.
-    std::vector<uint8_t> lumaAnchor, redAnchor, mixColour;
-    std::vector<uint8_t> meanBytes; // each cell's mean colour in the frame being guarded
+    std::vector<float> targets;
+    // Each cell's mean linear colour in the frame being guarded, and in the frame shown last
+    // (sRGB of the linear mean).
+    std::vector<float> linearMeans;
+    std::vector<uint8_t> previousColours;
     double now = 0.0;
     long long frameCount = 0;
     long long softenedCount = 0;

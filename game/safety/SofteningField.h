@@ -1,12 +1,15 @@
-// A softened frame's mix as a smooth field over the cell grid. Each cell corner carries the
-// greatest share t of the cells around it and the t-weighted mean of their anchor colours; a
-// pixel takes the linear blend of its cell's corners (the cell split in two triangles),
-//   shown = P + (1 - t) x drawn   (P = t x anchor, both blended between the corners)
+// A softened frame's mix as a smooth field over the cell grid. Each cell has a colour to mix
+// towards (the colour it was shown in the frame before) and each cell corner the mean colour
+// of the cells around it, so the colours form a soft, low-resolution picture of the previous
+// frame. A held cell's share t fades out over the next two cells around it, and each corner
+// carries the greatest share of the cells around it. A pixel takes the linear blend of its
+// cell's corners (the cell split in two triangles),
+//   shown = P + (1 - t) x drawn   (P = t x colour, both blended between the corners)
 // so softened cells shade into their neighbours without seams, and every pixel of a cell gets
-// at least the share that cell asked for. A cell marked flat is shown as its own anchor
-// colour alone, over the field: the fallback for a cell the blend of its neighbours' anchors
-// cannot hold. Drawn as smooth-shaded triangles over OpenGL and mixed pixel by pixel, the
-// same way, for frames in memory.
+// at least the share that cell asked for. A cell marked flat is shown as its own colour alone,
+// over the field: the fallback for a cell its neighbours' colours cannot hold. Drawn as
+// smooth-shaded triangles over OpenGL and mixed pixel by pixel, the same way, for frames in
+// memory.
 #pragma once
 
 #include "game/safety/FlashFields.h"
@@ -21,10 +24,13 @@ class SofteningField {
   public:
     static constexpr int kCorners = kGridCells + 1;
 
-    // shares[c] is cell c's share of its anchor colour anchors[3c..3c+2] (RGB); cells with a
-    // share of 0 add nothing. flat[c] != 0 shows cell c as its anchor colour.
-    void build(const std::array<float, kCells>& shares, const std::vector<uint8_t>& anchors,
-               const std::array<uint8_t, kCells>& flat);
+    // The colours to mix towards: colours[3c..3c+2] (RGB) for cell c. Corner colours follow.
+    void setColours(const std::vector<uint8_t>& colours);
+    // shares[c] is cell c's share (0..1); cells with a share of 0 ask for nothing. flat[c] != 0
+    // shows cell c as its own colour.
+    void build(const std::array<float, kCells>& shares, const std::array<uint8_t, kCells>& flat);
+    // The colour mixed towards at fractions u, v across cell c (as mix() blends it), RGB 0..255.
+    void target(int cell, float u, float v, float* rgb) const;
 
     // Whether any corner of cell c has a share, or it is flat: the cells a softened frame
     // changes.
@@ -55,11 +61,16 @@ class SofteningField {
   private:
     struct Corner {
         float share = 0.0f;
-        float colour[3] = {0.0f, 0.0f, 0.0f};
+        float colour[3] = {0.0f, 0.0f, 0.0f}; // share x base
+        float base[3] = {0.0f, 0.0f, 0.0f};   // the mean colour of the cells around
     };
     static size_t index(int x, int y) { return static_cast<size_t>(y * kCorners + x); }
+    // The weights of cell c's corners (x0, y0), (x1, y0), (x0, y1), (x1, y1) at u, v.
+    static void weights(float u, float v, float* w);
 
     std::array<Corner, kCorners * kCorners> corners{};
+    std::array<float, kCells> spread{};
+    std::array<uint8_t, kCells * 3> cellColours{};
     std::array<uint8_t, kCells> touched{};
     std::array<uint8_t, kCells> flatCells{};
     std::array<uint8_t, kCells * 3> flatColours{};

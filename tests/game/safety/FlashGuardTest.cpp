@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,7 +28,29 @@ struct GuardRun {
     long long softened = 0;
     long long changedFrames = 0; // frames whose bytes the guard changed
     long long frozenFrames = 0;  // frames shown equal to the one before though drawn different
+    int worstSeam = 0;           // the largest step between neighbouring pixels the guard added
 };
+
+// The largest amount by which a step between two neighbouring pixels (across or down, in any
+// channel) is larger in shown than in drawn: an edge the softening made.
+int addedSeam(const std::vector<uint8_t>& drawn, const std::vector<uint8_t>& shown) {
+    int worst = 0;
+    auto at = [](const std::vector<uint8_t>& f, int x, int y, int k) {
+        return static_cast<int>(f[static_cast<size_t>((y * kWidth + x) * 3 + k)]);
+    };
+    for (int y = 0; y + 1 < kHeight; ++y) {
+        for (int x = 0; x + 1 < kWidth; ++x) {
+            for (int k = 0; k < 3; ++k) {
+                for (auto [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+                    int before = std::abs(at(drawn, x + dx, y + dy, k) - at(drawn, x, y, k));
+                    int after = std::abs(at(shown, x + dx, y + dy, k) - at(shown, x, y, k));
+                    worst = std::max(worst, after - before);
+                }
+            }
+        }
+    }
+    return worst;
+}
 
 GuardRun guardRun(const Painter& paint, double seconds) {
     safety::FlashAnalyser before(kWidth, kHeight, kFps), after(kWidth, kHeight, kFps);
@@ -40,6 +65,7 @@ GuardRun guardRun(const Painter& paint, double seconds) {
         guard.guardFrame(frame.data(), kWidth * 3, safety::PixelLayout::Rgb, 1.0 / kFps);
         after.addFrame(frame.data(), kWidth * 3, safety::PixelLayout::Rgb);
         run.changedFrames += frame != drawn ? 1 : 0;
+        run.worstSeam = std::max(run.worstSeam, addedSeam(drawn, frame));
         run.frozenFrames += i > 0 && frame == lastShown && drawn != lastDrawn ? 1 : 0;
         lastShown = frame;
         lastDrawn = drawn;
@@ -96,6 +122,9 @@ TEST(FlashGuard, KeepsStrobingPicturesToThreeFlashesASecond) {
         EXPECT_EQ(run.frozenFrames, 0);
         // Flashes still come through: the guard limits, it does not blank.
         EXPECT_GE(run.shown.worst.general, 2);
+        // Softened areas blend into the picture: no cell is shown as a block of its own
+        // (a flat block against the moving stripes adds steps of 80 and more).
+        EXPECT_LE(run.worstSeam, 48);
     }
     GuardRun red = guardRun(redStrobe(8.0), 3.0);
     EXPECT_GT(red.drawn.worst.red, 3);
