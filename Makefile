@@ -46,12 +46,13 @@ deb: build-run
 test: build
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure --repeat until-pass:2
 
-# The install rules' and desktop files' checks run in make test only: they test packaging, and
-# the sanitizers have nothing to add there.
+# The install rules', desktop files', archive build's and make run's checks run in make test
+# only: they test packaging and the build, whose programs the other tests run under the
+# sanitizers anyway (the archive is built by the sanitized tcdata-build).
 test-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp ctest -j$(JOBS) --output-on-failure --repeat until-pass:2 -E '^(InstallE2e|DesktopFiles)[.]'
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp ctest -j$(JOBS) --output-on-failure --repeat until-pass:2 -E '^(InstallE2e|DesktopFiles|GameArchiveBuild|MakeRunE2e)[.]'
 
 # The fuzz targets of fuzz/ (clang, ASan + UBSan, in build-fuzz), each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
