@@ -26,17 +26,24 @@ constexpr int kColumnStep = 3;
 // a few pixels wide is then measured as it is shown.
 constexpr int kSmallFrame = 320 * 240;
 
-// The 8-bit sRGB value whose linear value lies nearest to linear.
+// The 8-bit sRGB value whose linear value lies nearest to linear, looked up in steps of
+// 1/4096 (off by at most one level in the darkest few).
 uint8_t srgbByte(float linear) {
-    const float* end = kLinearChannel + 256;
-    const float* above = std::lower_bound(kLinearChannel, end, linear);
-    if (above == end) {
-        return 255;
-    }
-    if (above != kLinearChannel && linear - above[-1] < *above - linear) {
-        --above;
-    }
-    return static_cast<uint8_t>(above - kLinearChannel);
+    constexpr int kSteps = 4096;
+    static const std::array<uint8_t, kSteps + 1> table = [] {
+        std::array<uint8_t, kSteps + 1> t{};
+        int v = 0;
+        for (int i = 0; i <= kSteps; ++i) {
+            const float x = static_cast<float>(i) / kSteps;
+            while (v < 255 && kLinearChannel[v + 1] - x < x - kLinearChannel[v]) {
+                ++v;
+            }
+            t[static_cast<size_t>(i)] = static_cast<uint8_t>(v);
+        }
+        return t;
+    }();
+    const float at = std::min(1.0f, std::max(0.0f, linear)) * kSteps + 0.5f;
+    return table[static_cast<size_t>(at)];
 }
 
 bool smallFrame(int width, int height) {

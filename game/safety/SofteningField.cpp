@@ -45,22 +45,22 @@ void SofteningField::build(const std::array<float, kCells>& shares,
         }
     }
     // Each cell's share, spread: the most of its own and of its neighbours' faded by distance.
-    for (int cy = 0; cy < kGridCells; ++cy) {
-        for (int cx = 0; cx < kGridCells; ++cx) {
-            float most = 0.0f;
-            for (int ny = std::max(0, cy - kFadeCells);
-                 ny <= std::min(kGridCells - 1, cy + kFadeCells); ++ny) {
-                for (int nx = std::max(0, cx - kFadeCells);
-                     nx <= std::min(kGridCells - 1, cx + kFadeCells); ++nx) {
-                    const float t = shares[static_cast<size_t>(ny * kGridCells + nx)];
-                    if (t > most) {
-                        const int d = std::max(std::abs(nx - cx), std::abs(ny - cy));
-                        most = std::max(most, t * static_cast<float>(kFadeCells + 1 - d) /
-                                                  static_cast<float>(kFadeCells + 1));
-                    }
-                }
+    spread.fill(0.0f);
+    for (int c = 0; c < kCells; ++c) {
+        const float t = shares[static_cast<size_t>(c)];
+        if (t <= 0.0f) {
+            continue;
+        }
+        const int cx = c % kGridCells, cy = c / kGridCells;
+        for (int ny = std::max(0, cy - kFadeCells); ny <= std::min(kGridCells - 1, cy + kFadeCells);
+             ++ny) {
+            for (int nx = std::max(0, cx - kFadeCells);
+                 nx <= std::min(kGridCells - 1, cx + kFadeCells); ++nx) {
+                const int d = std::max(std::abs(nx - cx), std::abs(ny - cy));
+                float& to = spread[static_cast<size_t>(ny * kGridCells + nx)];
+                to = std::max(to, t * static_cast<float>(kFadeCells + 1 - d) /
+                                      static_cast<float>(kFadeCells + 1));
             }
-            spread[static_cast<size_t>(cy * kGridCells + cx)] = most;
         }
     }
     for (int y = 0; y < kCorners; ++y) {
