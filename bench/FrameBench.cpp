@@ -11,6 +11,7 @@
 //   FullFrame      WorldFrame with the dragon's parts too: the flock, the frequency bars on
 //                  their platform, the dragon skinned on the CPU and its breath (depth-sorted)
 //                  whenever its move burns; the same stops as WorldFrame
+//   FullFrameUnguarded  FullFrame with the flash guard off
 //   DragonCpu      the dragon's draw with its breath burning, in thread CPU time: key timer,
 //                  skinning, the breath's update and depth sort and the GL calls' own cost
 //   RideFrame      the whole frame as the director draws it today, with the world at rest
@@ -338,6 +339,18 @@ void FullFrame(benchmark::State& state) {
     worldTour(state, true);
 }
 BENCHMARK(FullFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kTourStops* kStopFrames)
+    ->UseRealTime();
+
+// The same tour with the flash guard off: the difference to FullFrame is what the guard adds
+// to a frame of a loud ride, softening included.
+void FullFrameUnguarded(benchmark::State& state) {
+    game->scene().setFlashGuard(false);
+    worldTour(state, true);
+    game->scene().setFlashGuard(true);
+}
+BENCHMARK(FullFrameUnguarded)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(kTourStops* kStopFrames)
     ->UseRealTime();
