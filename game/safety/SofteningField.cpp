@@ -39,11 +39,6 @@ void SofteningField::setColours(const std::vector<uint8_t>& colours) {
 void SofteningField::build(const std::array<float, kCells>& shares,
                            const std::array<uint8_t, kCells>& flat) {
     flatCells = flat;
-    for (size_t c = 0; c < static_cast<size_t>(kCells); ++c) {
-        if (flat[c] != 0) {
-            std::copy_n(&cellColours[c * 3], 3, &flatColours[c * 3]);
-        }
-    }
     // Each cell's share, spread: the most of its own and of its neighbours' faded by distance.
     spread.fill(0.0f);
     for (int c = 0; c < kCells; ++c) {

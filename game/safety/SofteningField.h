@@ -38,11 +38,11 @@ class SofteningField {
     // Whether cell c is shown flat, and its colour then (RGB).
     bool isFlat(int cell) const { return flatCells[static_cast<size_t>(cell)] != 0; }
     const uint8_t* flatColour(int cell) const {
-        return &flatColours[static_cast<size_t>(cell) * 3];
+        return &cellColours[static_cast<size_t>(cell) * 3];
     }
 
     // Corner (x, y) of the grid, 0..kGridCells each way: its share and its colour P (RGB,
-    // share x anchor, 0..255).
+    // share x the corner's colour, 0..255).
     float share(int x, int y) const { return corners[index(x, y)].share; }
     const float* premultiplied(int x, int y) const { return corners[index(x, y)].colour; }
 
@@ -73,7 +73,6 @@ class SofteningField {
     std::array<uint8_t, kCells * 3> cellColours{};
     std::array<uint8_t, kCells> touched{};
     std::array<uint8_t, kCells> flatCells{};
-    std::array<uint8_t, kCells * 3> flatColours{};
 };
 
 } // namespace safety
