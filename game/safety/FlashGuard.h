@@ -5,9 +5,9 @@
 // that frame: each cell that would make it is mixed with a soft picture of the frame shown
 // before (each cell's mean colour then, blended across the cells), just enough to keep its
 // change under the rules' step, and the mix is spread as a smooth field over the cells around
-// (SofteningField), so no cell edge shows. The drawn picture stays in the mix, so
-// the ride moves on; no frame is dropped or repeated, and a frame below the limit is left
-// exactly as drawn.
+// (SofteningField), so no cell edge shows. The drawn picture stays in the mix, so the ride
+// moves on; no frame is dropped or repeated, and a frame below the limit is left exactly as
+// drawn.
 //
 // To stay on the safe side of an analyser measuring every pixel, the guard counts a little
 // more than the rules (a step of 0.095, 18 on the red measure, 90 % of a quarter field) and
