@@ -275,7 +275,7 @@ int skipBeforeStop(int stop) {
     return stop == 0 ? kTourStart - kStopWarmup : kTourStride - kStopWarmup - kStopFrames;
 }
 
-void worldTour(benchmark::State& state, bool dragonParts) {
+void worldTour(benchmark::State& state, bool dragonParts, const char* name) {
     game->restart();
     game->scene().showDragonParts(dragonParts);
     std::vector<double> times, cpu, stopTimes, stopMedians;
@@ -320,7 +320,7 @@ void worldTour(benchmark::State& state, bool dragonParts) {
     state.counters["cpu_ms"] = percentile(cpu, 0.5);
     state.counters["best_stop"] = percentile(stopMedians, 0.0);
     state.counters["worst_stop"] = percentile(stopMedians, 1.0);
-    std::fprintf(stderr, "%s stop medians (ms):", dragonParts ? "FullFrame" : "WorldFrame");
+    std::fprintf(stderr, "%s stop medians (ms):", name);
     for (double m : stopMedians) {
         std::fprintf(stderr, " %.1f", m);
     }
@@ -328,7 +328,7 @@ void worldTour(benchmark::State& state, bool dragonParts) {
 }
 
 void WorldFrame(benchmark::State& state) {
-    worldTour(state, false);
+    worldTour(state, false, "WorldFrame");
 }
 BENCHMARK(WorldFrame)
     ->Unit(benchmark::kMillisecond)
@@ -336,7 +336,7 @@ BENCHMARK(WorldFrame)
     ->UseRealTime();
 
 void FullFrame(benchmark::State& state) {
-    worldTour(state, true);
+    worldTour(state, true, "FullFrame");
 }
 BENCHMARK(FullFrame)
     ->Unit(benchmark::kMillisecond)
@@ -347,7 +347,7 @@ BENCHMARK(FullFrame)
 // to a frame of a loud ride, softening included.
 void FullFrameUnguarded(benchmark::State& state) {
     game->scene().setFlashGuard(false);
-    worldTour(state, true);
+    worldTour(state, true, "FullFrameUnguarded");
     game->scene().setFlashGuard(true);
 }
 BENCHMARK(FullFrameUnguarded)

@@ -182,7 +182,7 @@ int FlashGuard::softenCell(int cell) {
     return shareOf(hi);
 }
 
-bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
+bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& history,
                                CellFlags& hold) const {
     FieldFlags fields{};
     coveredFields(cells, counting.fieldCellsNeeded(), fields);
@@ -216,7 +216,7 @@ bool FlashGuard::markOverLimit(const CellFlags& cells, const FieldHistory& histo
         int x0 = std::max(0, cx - kFieldCells + 1), x1 = std::min(kFieldPlaces, cx + 1);
         int y0 = std::max(0, cy - kFieldCells + 1), y1 = std::min(kFieldPlaces, cy + 1);
         if (at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0) > 0) {
-            hold[static_cast<size_t>(c)] = why;
+            hold[static_cast<size_t>(c)] = 1;
         }
     }
     return true;
@@ -254,8 +254,8 @@ void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
         // a cell still making a transition where a field is at its limit is held too, held
         // more when it was already, and at the last round shown flat in its own colour.
         CellFlags again{};
-        bool more = markOverLimit(lumaCells, general, 1, again);
-        more = markOverLimit(redCells, red, 2, again) || more;
+        bool more = markOverLimit(lumaCells, general, again);
+        more = markOverLimit(redCells, red, again) || more;
         if (!more) {
             return;
         }
@@ -263,7 +263,7 @@ void FlashGuard::soften(CellFlags& hold, std::vector<uint8_t>& samples) {
             const size_t at = static_cast<size_t>(c);
             if (again[at] != 0) {
                 if (hold[at] == 0) {
-                    hold[at] = again[at];
+                    hold[at] = 1;
                 } else if (pass + 1 < kSoftenPasses && cellWeights[at] < 1.0f) {
                     cellWeights[at] += (1.0f - cellWeights[at]) * 0.5f;
                 } else {
@@ -289,10 +289,10 @@ bool FlashGuard::guardFrame(std::vector<uint8_t>& samples, double dt) {
         lumaCells[static_cast<size_t>(c)] = e.luma != 0 ? 1 : 0;
         redCells[static_cast<size_t>(c)] = e.red != 0 ? 1 : 0;
     }
-    // Per cell: 1 held for its luminance, 2 for its red alone.
+    // The cells held: those making a transition in a field at its limit.
     CellFlags hold{};
-    bool softened = markOverLimit(lumaCells, general, 1, hold);
-    softened = markOverLimit(redCells, red, 2, hold) || softened;
+    bool softened = markOverLimit(lumaCells, general, hold);
+    softened = markOverLimit(redCells, red, hold) || softened;
     if (softened) {
         soften(hold, samples);
         ++softenedCount;

@@ -61,14 +61,13 @@ class FlashGuard {
     int softenCell(int cell);
     // Keeps each cell's mean colour in the frame as shown, for the next frame's mix.
     void keepColours();
-    // Softens the frame's samples: the cells held (1 for luminance, 2 for red) and those the
-    // softening shows still making a transition, which are added to hold.
+    // Softens the frame's samples: the cells held, and those the softening shows still making
+    // a transition, which are added to hold.
     void soften(CellFlags& hold, std::vector<uint8_t>& samples);
     // Cell c's samples, drawn, mixed by the softening field into out.
     void mixCell(int cell, const std::vector<uint8_t>& drawn, std::vector<uint8_t>& out) const;
     // Marks the cells flagged in cells that lie in a field over its limit; false when none.
-    bool markOverLimit(const CellFlags& cells, const FieldHistory& history, uint8_t why,
-                       CellFlags& hold) const;
+    bool markOverLimit(const CellFlags& cells, const FieldHistory& history, CellFlags& hold) const;
 
     SamplePattern samplePattern;
     FlashRules counting;

@@ -40,7 +40,7 @@ void SofteningField::build(const std::array<float, kCells>& shares,
                            const std::array<uint8_t, kCells>& flat) {
     flatCells = flat;
     // Each cell's share, spread: the most of its own and of its neighbours' faded by distance.
-    spread.fill(0.0f);
+    std::array<float, kCells> spread{};
     for (int c = 0; c < kCells; ++c) {
         const float t = shares[static_cast<size_t>(c)];
         if (t <= 0.0f) {

@@ -69,7 +69,6 @@ class SofteningField {
     static void weights(float u, float v, float* w);
 
     std::array<Corner, kCorners * kCorners> corners{};
-    std::array<float, kCells> spread{};
     std::array<uint8_t, kCells * 3> cellColours{};
     std::array<uint8_t, kCells> touched{};
     std::array<uint8_t, kCells> flatCells{};
