@@ -1,5 +1,7 @@
 #include "game/assets/ImageCheck.h"
 
+#include "platform/base/LittleEndian.h"
+
 #include <cstdint>
 
 namespace {
@@ -12,10 +14,10 @@ constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kRgb = 0, kBitFields = 3;
 
 uint32_t little16(const unsigned char* p) {
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8);
+    return static_cast<uint32_t>(plat::getLittle(p, 2));
 }
 uint32_t little32(const unsigned char* p) {
-    return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+    return static_cast<uint32_t>(plat::getLittle(p, 4));
 }
 
 bool refuse(std::string* why, const char* reason) {

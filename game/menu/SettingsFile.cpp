@@ -1,6 +1,7 @@
 #include "game/menu/SettingsFile.h"
 
 #include "platform/base/AtomicFile.h"
+#include "platform/base/LittleEndian.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,8 +13,7 @@ namespace settingsfile {
 namespace {
 
 int32_t int32At(const unsigned char* b) {
-    return static_cast<int32_t>(uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) |
-                                (uint32_t{b[3]} << 24));
+    return static_cast<int32_t>(static_cast<uint32_t>(plat::getLittle(b, 4)));
 }
 
 float floatAt(const unsigned char* b) {
@@ -24,9 +24,7 @@ float floatAt(const unsigned char* b) {
 }
 
 void put(unsigned char* b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        b[i] = static_cast<unsigned char>(v >> (8 * i));
-    }
+    plat::putLittle(b, v, 4);
 }
 
 float knobRange(float value, float fallback) {

@@ -6,6 +6,7 @@
 #include "game/menu/Menu3D.h"
 #include "platform/base/AtomicFile.h"
 #include "platform/base/Fnv1a.h"
+#include "platform/base/LittleEndian.h"
 #include "platform/module/Module.h"
 #include "platform/window/StartupPicture.h"
 
@@ -28,20 +29,6 @@ constexpr char kMagic[8] = {'T', 'C', 'S', 'P', 'L', 'A', 'S', 'H'};
 constexpr size_t kHeader = 8 + 4 + 4 + 8;
 // The picture's window is named apart from the game's, which scripts and tests find by its title.
 constexpr const char* kPictureTitle = "Tonecrest";
-
-void putLe(uint8_t* out, uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-}
-
-uint64_t getLe(const uint8_t* in, int bytes) {
-    uint64_t v = 0;
-    for (int i = 0; i < bytes; ++i) {
-        v |= static_cast<uint64_t>(in[i]) << (8 * i);
-    }
-    return v;
-}
 
 // A file's size and time of change, or "none" for a missing one.
 std::string fileStamp(const std::filesystem::path& file) {
@@ -147,8 +134,10 @@ bool CStartPicture::readKept(std::vector<uint8_t>& rgb) const {
         return false;
     }
     const uint8_t* h = file.data();
-    if (std::memcmp(h, kMagic, 8) != 0 || getLe(h + 8, 4) != static_cast<uint64_t>(width) ||
-        getLe(h + 12, 4) != static_cast<uint64_t>(height) || getLe(h + 16, 8) != currentKey) {
+    if (std::memcmp(h, kMagic, 8) != 0 ||
+        plat::getLittle(h + 8, 4) != static_cast<uint64_t>(width) ||
+        plat::getLittle(h + 12, 4) != static_cast<uint64_t>(height) ||
+        plat::getLittle(h + 16, 8) != currentKey) {
         return false;
     }
     rgb.assign(file.begin() + kHeader, file.end());
@@ -175,9 +164,9 @@ void CStartPicture::keepFirstFrame() {
         return;
     }
     std::memcpy(file.data(), kMagic, 8);
-    putLe(file.data() + 8, static_cast<uint64_t>(width), 4);
-    putLe(file.data() + 12, static_cast<uint64_t>(height), 4);
-    putLe(file.data() + 16, currentKey, 8);
+    plat::putLittle(file.data() + 8, static_cast<uint64_t>(width), 4);
+    plat::putLittle(file.data() + 12, static_cast<uint64_t>(height), 4);
+    plat::putLittle(file.data() + 16, currentKey, 8);
     // GL's rows run bottom up.
     for (int y = 0; y < height; ++y) {
         std::memcpy(file.data() + kHeader + row * y, rows.data() + row * (height - 1 - y), row);
