@@ -19,6 +19,14 @@ double quantile(std::vector<double>& values, double q) {
     std::nth_element(values.begin(), values.begin() + long(at), values.end());
     return values[at];
 }
+// The top between low and high at which level(top) comes to L (levels fall as the top rises).
+template <class Level> double topFor(const Level& level, double L, double low, double high) {
+    for (int i = 0; i < 24; ++i) {
+        double mid = 0.5 * (low + high);
+        (level(mid) > L ? low : high) = mid;
+    }
+    return 0.5 * (low + high);
+}
 } // namespace
 
 RideProfile::RideProfile(Memory m)
@@ -103,7 +111,8 @@ double RideProfile::soundingSeconds() const {
     return double(n) * double(hop) / 44100.0;
 }
 
-std::vector<double> RideProfile::smoothedLevels(const SpectrumMapping& m) const {
+std::vector<double> RideProfile::smoothedLevels(const SpectrumMapping& m, double seconds,
+                                                size_t newest) const {
     double byteOf[kBins];
     for (int b = 0; b < kBins; ++b) {
         double v = kLowestDb + b + 0.5;
@@ -111,12 +120,12 @@ std::vector<double> RideProfile::smoothedLevels(const SpectrumMapping& m) const 
     }
     const size_t frames = sounding.size();
     const double cells = 2.0 * SpectrumAnalyzer::kBands;
-    // The game's L is a mean over the last second or so of its frames.
-    const size_t span = std::max<size_t>(1, size_t(std::lround(44100.0 / double(hop))));
+    const size_t span = std::max<size_t>(1, size_t(std::lround(seconds * 44100.0 / double(hop))));
+    const size_t from = frames - std::min(frames, newest);
     std::vector<double> level(frames), out;
-    out.reserve(frames);
+    out.reserve(frames - from);
     double sum = 0;
-    for (size_t f = 0; f < frames; ++f) {
+    for (size_t f = from - std::min(from, span); f < frames; ++f) {
         const uint16_t* h = &histograms[f * kBins];
         double total = 0;
         for (int b = 0; b < kBins; ++b) {
@@ -127,7 +136,7 @@ std::vector<double> RideProfile::smoothedLevels(const SpectrumMapping& m) const 
         if (f >= span) {
             sum -= level[f - span];
         }
-        if (sounding[f]) {
+        if (sounding[f] && f >= from) {
             out.push_back(sum / double(std::min(f + 1, span)));
         }
     }
@@ -172,12 +181,7 @@ SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* pri
         return std::max(quantile(v, q), quantile(newer, q));
     };
     auto solve = [&](double q, double L) {
-        double low = -120, high = 60; // levels fall as the top rises
-        for (int i = 0; i < 24; ++i) {
-            double mid = 0.5 * (low + high);
-            (levelAt(mid, q) > L ? low : high) = mid;
-        }
-        return 0.5 * (low + high);
+        return topFor([&](double top) { return levelAt(top, q); }, L, -120, 60);
     };
     double top = solve(0.9, kLoudL);
     double median = levelAt(top, 0.5);
@@ -192,6 +196,24 @@ SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* pri
         m.topDb = trust * top + (1.0 - trust) * prior->topDb;
     }
     return m;
+}
+
+double newestLimitTop(const RideProfile& profile, SpectrumMapping m) {
+    std::vector<double> v = profile.smoothedLevels(m);
+    const size_t passage = size_t(std::lround(kPassageSeconds / RideProfile::kHopSeconds));
+    if (v.empty() || !profile.sounding.back()) {
+        return m.topDb;
+    }
+    double limit = kNewestHighL;
+    if (v.size() > passage) {
+        limit = std::max(limit, *std::max_element(v.begin(), v.end() - long(passage)));
+    }
+    auto newest = [&](double top) {
+        m.topDb = top;
+        return profile.smoothedLevels(m, kNewestSeconds, 1).back();
+    };
+    const double top = m.topDb;
+    return newest(top) > limit ? topFor(newest, limit, top, top + 60) : top;
 }
 
 SpectrumMapping defaultRideMapping() {

@@ -35,6 +35,7 @@
 #include "player/spectrum/SpectrumAnalyzer.h"
 #include "player/spectrum/SpectrumMapping.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -78,12 +79,15 @@ class RideProfile {
 
   private:
     friend SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* prior);
+    friend double newestLimitTop(const RideProfile& profile, SpectrumMapping m);
     static constexpr int kBins = 200;
     static constexpr double kLowestDb = -170.0; // bin 0; bins are 1 dB wide
 
     void analyseWindow();
-    // The one-second mean level of every sounding frame under m.
-    std::vector<double> smoothedLevels(const SpectrumMapping& m) const;
+    // The mean level over the last seconds (by default one, as the game's L) at every
+    // sounding frame under m, or at the newest frames only.
+    std::vector<double> smoothedLevels(const SpectrumMapping& m, double seconds = 1.0,
+                                       size_t newest = SIZE_MAX) const;
 
     Memory memory;
     SpectrumAnalyzer analyzer;
@@ -121,6 +125,16 @@ constexpr double kTrustSeconds = 15.0;
 // prior for audio gainDb short of the normalised loudness is
 // defaultRideMapping().forGain(-gainDb).
 SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* prior = nullptr);
+
+// A running profile knows nothing of what follows, so a passage louder than anything it heard
+// before would ride far above the loud set until the profile takes it in. The top at which
+// the profile's newest kNewestSeconds ride no louder than kNewestHighL, or than the loudest
+// second heard before the last kPassageSeconds if that is louder, under m; m's own top when
+// they already do. The player holds the picture to it while such a passage plays.
+constexpr double kNewestSeconds = 0.5;
+constexpr double kPassageSeconds = 5.0;
+constexpr double kNewestHighL = 42.0;
+double newestLimitTop(const RideProfile& profile, SpectrumMapping m);
 
 // The mapping for music in general at the player's normalised loudness (-18 LUFS), for the
 // moments before anything is known about a song.

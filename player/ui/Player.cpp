@@ -13,6 +13,9 @@ constexpr double kRunningUpdateSeconds = 1.0;
 // Listening, a calibration that calms the picture by more than this (a passage louder than
 // the desktop played so far) is taken at once instead of eased in.
 constexpr double kListeningCalmDb = 6.0;
+// A passage louder than anything the running profile heard before is held to the loudest
+// heard this fast, and let go as fast once it passes.
+constexpr double kNewestLimitEaseSeconds = 0.25;
 
 // The title shown for a file without a title tag: its name without the extension.
 std::string fileTitle(const std::string& path) {
@@ -129,6 +132,7 @@ void Player::startCurrent() {
     snapRide = true;
     running.clear();
     runningAt = -1;
+    limitTop = -1e9;
     playback.play(path, currentGain);
     // Measure the next songs while this one plays.
     for (int k = 1; k <= 2; ++k) {
@@ -246,16 +250,21 @@ void Player::followRunningLevels(PlayState state, double now) {
     // Until the profile has enough sound to go on, the mapping for music in general at the
     // normalised loudness stands, following the desktop's gain as it settles.
     const bool priorOnly = running.soundingSeconds() < spectrum::kMinSoundingSeconds;
+    // songRide is relative to the song before its gain, and to the desktop as it played.
+    const double gain = listening ? 0.0 : playback.heardGainDb();
     if (now >= nextRunningUpdate || (listening && priorOnly)) {
         nextRunningUpdate = now + kRunningUpdateSeconds;
-        // songRide is relative to the song before its gain, and to the desktop as it played.
-        double gain = listening ? 0.0 : playback.heardGainDb();
         spectrum::SpectrumMapping prior =
             listening ? spectrum::defaultRideMapping().forGain(-listening->gainDb())
                       : songRide.forGain(gain);
         songRide = spectrum::calibrate(running, &prior).forGain(-gain);
         snapRide = snapRide || (listening && priorOnly);
     }
+    // The limit for a passage louder than any before it follows the newest sound every tick,
+    // against the mapping as shown.
+    spectrum::SpectrumMapping shown = songRide.forGain(gain);
+    shown.topDb = shownTop + gain;
+    limitTop = spectrum::newestLimitTop(running, shown) - gain;
 }
 
 void Player::updateMapping(double now) {
@@ -268,14 +277,21 @@ void Player::updateMapping(double now) {
     }
     // Listening, nothing is known ahead of what the desktop plays: a passage far louder than
     // what came before calms the picture at once.
+    // The limit for a passage louder than any before it (the running profile's) stands beside
+    // the eased calibration, so the picture returns to that as soon as the passage is over.
+    const double limit = listening || rideFromRunning ? limitTop : -1e9;
     if (snapRide || (listening && songRide.topDb > shownTop + kListeningCalmDb)) {
         shownTop = songRide.topDb;
+        limitShown = std::max(shownTop, limit);
         snapRide = false;
     } else {
         shownTop += (songRide.topDb - shownTop) * (1.0 - std::exp(-dt / kRideEaseSeconds));
     }
+    const double limitTarget = std::max(shownTop, limit);
+    limitShown += (limitTarget - limitShown) * (1.0 - std::exp(-dt / kNewestLimitEaseSeconds));
+    limitShown = std::max(limitShown, shownTop);
     spectrum::SpectrumMapping shown = songRide;
-    shown.topDb = shownTop;
+    shown.topDb = limitShown;
     // The heard audio carries the song's gain, or the desktop's; the picture follows it exactly.
     builder.setMapping(shown.forGain(listening ? listening->gainDb() : playback.heardGainDb()));
 }
@@ -296,6 +312,7 @@ void Player::setListeningSource(ListeningSource* source) {
     listening = source;
     running.clear();
     runningAt = -1;
+    limitTop = -1e9;
     nextRunningUpdate = 0;
     snapRide = true;
     listeningTitle.clear();
