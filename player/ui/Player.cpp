@@ -275,11 +275,11 @@ void Player::updateMapping(double now) {
         snapRide = true;
         return;
     }
-    // Listening, nothing is known ahead of what the desktop plays: a passage far louder than
-    // what came before calms the picture at once.
     // The limit for a passage louder than any before it (the running profile's) stands beside
     // the eased calibration, so the picture returns to that as soon as the passage is over.
     const double limit = listening || rideFromRunning ? limitTop : -1e9;
+    // Listening, nothing is known ahead of what the desktop plays: a passage far louder than
+    // what came before calms the picture at once.
     if (snapRide || (listening && songRide.topDb > shownTop + kListeningCalmDb)) {
         shownTop = songRide.topDb;
         limitShown = std::max(shownTop, limit);
