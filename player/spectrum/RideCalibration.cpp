@@ -199,21 +199,27 @@ SpectrumMapping calibrate(const RideProfile& profile, const SpectrumMapping* pri
 }
 
 double newestLimitTop(const RideProfile& profile, SpectrumMapping m) {
-    std::vector<double> v = profile.smoothedLevels(m);
-    const size_t passage = size_t(std::lround(kPassageSeconds / RideProfile::kHopSeconds));
-    if (v.empty() || !profile.sounding.back()) {
-        return m.topDb;
+    const double top = m.topDb;
+    if (profile.sounding.empty() || !profile.sounding.back()) {
+        return top;
     }
+    auto newest = [&](double at) {
+        m.topDb = at;
+        return profile.smoothedLevels(m, kNewestSeconds, 1).back();
+    };
+    const double now = newest(top);
+    // Under the lowest bound, as most of the time, the whole memory need not be looked at.
+    if (now <= kNewestHighL) {
+        return top;
+    }
+    m.topDb = top;
+    const std::vector<double> v = profile.smoothedLevels(m);
+    const size_t passage = size_t(std::lround(kPassageSeconds / RideProfile::kHopSeconds));
     double limit = kNewestHighL;
     if (v.size() > passage) {
         limit = std::max(limit, *std::max_element(v.begin(), v.end() - long(passage)));
     }
-    auto newest = [&](double top) {
-        m.topDb = top;
-        return profile.smoothedLevels(m, kNewestSeconds, 1).back();
-    };
-    const double top = m.topDb;
-    return newest(top) > limit ? topFor(newest, limit, top, top + 60) : top;
+    return now > limit ? topFor(newest, limit, top, top + 60) : top;
 }
 
 SpectrumMapping defaultRideMapping() {

@@ -132,7 +132,7 @@ void Player::startCurrent() {
     snapRide = true;
     running.clear();
     runningAt = -1;
-    limitTop = -1e9;
+    limitTop = kNoLimit;
     playback.play(path, currentGain);
     // Measure the next songs while this one plays.
     for (int k = 1; k <= 2; ++k) {
@@ -277,7 +277,7 @@ void Player::updateMapping(double now) {
     }
     // The limit for a passage louder than any before it (the running profile's) stands beside
     // the eased calibration, so the picture returns to that as soon as the passage is over.
-    const double limit = listening || rideFromRunning ? limitTop : -1e9;
+    const double limit = listening || rideFromRunning ? limitTop : kNoLimit;
     // Listening, nothing is known ahead of what the desktop plays: a passage far louder than
     // what came before calms the picture at once.
     if (snapRide || (listening && songRide.topDb > shownTop + kListeningCalmDb)) {
@@ -312,7 +312,7 @@ void Player::setListeningSource(ListeningSource* source) {
     listening = source;
     running.clear();
     runningAt = -1;
-    limitTop = -1e9;
+    limitTop = kNoLimit;
     nextRunningUpdate = 0;
     snapRide = true;
     listeningTitle.clear();

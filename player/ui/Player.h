@@ -153,8 +153,9 @@ class Player {
     bool rideFromRunning = false;
     bool snapRide = true;
     double shownTop = 0;
-    double limitTop = -1e9; // newestLimitTop of the running profile, as songRide's top
-    double limitShown = 0;  // the top shown: shownTop, or above it while a limit holds
+    static constexpr double kNoLimit = -1e9;
+    double limitTop = kNoLimit; // newestLimitTop of the running profile, as songRide's top
+    double limitShown = 0;      // the top shown: shownTop, or above it while a limit holds
     double lastTick = -1;
     spectrum::RideProfile running{spectrum::RideProfile::Memory::Recent};
     int64_t runningAt = -1;         // index of the last heard frame the profile took
