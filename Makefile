@@ -1,9 +1,9 @@
 # make run: build what the game needs and start it. make test: build and run every test.
 JOBS ?= $(shell nproc)
-# Tests at once in make test: one more than the cores, as the end-to-end tests spend most of
+# Tests at once in make test: one more than JOBS, as the end-to-end tests spend most of
 # their time waiting on the programs' own clocks. The sanitized tests keep the cores busy and
 # run JOBS at once.
-TEST_JOBS ?= $(shell echo $$(( $$(nproc) + 1 )))
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) + 1 )))
 BUILD := build
 # make install / make uninstall: for this user by default; PREFIX=/usr/local for everyone.
 PREFIX ?= $(HOME)/.local
