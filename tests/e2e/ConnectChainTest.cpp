@@ -194,12 +194,16 @@ TEST_F(ConnectChainE2e, APlayerKilledMidRideLeavesTheGameRunningAndANewOneFeedsI
     std::string window = start();
     ASSERT_FALSE(window.empty());
     usleep(kSplashMs * 1000);
-    // Riding the song: no notice where it would show (overlay 512, 850). A notice stays, but
-    // the dragon's fire or a late splash can pass through there for a moment.
-    int notice = count(grab(window, "riding-before"), 250, 75, 550, 130, gold);
+    // The notice's gold pixels where it shows (overlay 512, 850), in a screenshot named shot.
+    auto noticePixels = [&](const char* shot) {
+        return count(grab(window, shot), 250, 75, 550, 130, gold);
+    };
+    // Riding the song: no notice there. A notice stays, but the dragon's fire or a late splash
+    // can pass through there for a moment.
+    int notice = noticePixels("riding-before");
     for (int waited = 0; waited < 10 && notice >= 50; ++waited) {
         usleep(1000000);
-        notice = count(grab(window, "riding-before"), 250, 75, 550, 130, gold);
+        notice = noticePixels("riding-before");
     }
     EXPECT_LT(notice, 50);
 
@@ -210,7 +214,7 @@ TEST_F(ConnectChainE2e, APlayerKilledMidRideLeavesTheGameRunningAndANewOneFeedsI
     for (int waited = 0; waited < 45 && notice <= 500; ++waited) {
         usleep(1000000);
         ASSERT_TRUE(game->running()) << testsupport::readFile(scratch.file("stdout.txt"));
-        notice = count(grab(window, "no-music"), 250, 75, 550, 130, gold);
+        notice = noticePixels("no-music");
     }
     EXPECT_GT(notice, 500);
     EXPECT_GE(std::chrono::steady_clock::now() - killed, std::chrono::seconds(29));
@@ -220,7 +224,7 @@ TEST_F(ConnectChainE2e, APlayerKilledMidRideLeavesTheGameRunningAndANewOneFeedsI
     ASSERT_FALSE(e2e::waitForWindow("^tcplayer$", 15000).empty()) << playerOutput();
     for (int waited = 0; waited < 30 && notice > 50; ++waited) {
         usleep(500000);
-        notice = count(grab(window, "music-again"), 250, 75, 550, 130, gold);
+        notice = noticePixels("music-again");
     }
     EXPECT_LE(notice, 50);
     EXPECT_TRUE(block.waitUntil(5000, [&] { return block.sum() > 0; }));
