@@ -103,13 +103,16 @@ TEST_F(DragonE2e, TheDragonFliesAboveTheCarAndALoudBeatDarkensTheSkyAndRaisesThe
     silence.reset();
     auto beat = feed({"beat"});
     sleep(6);
-    Look beating = look(window, "e2e-dragon-beat");
-    EXPECT_LT(beating.topBrightness, quiet.topBrightness - 20.0) << "the sky darkens";
-    // A few more frames of the loud moves, kept for people to look at.
+    // The sky darkens and lifts with the beat, and a burst or a wing may cross the top rows of
+    // any one frame: the darkest of seven frames over 2.4 s tells. They are kept for people to
+    // look at the loud moves, too.
+    double darkestTop = look(window, "e2e-dragon-beat").topBrightness;
     for (int i = 0; i < 6; ++i) {
         usleep(400000);
-        look(window, "e2e-dragon-beat-" + std::to_string(i));
+        darkestTop = std::min(darkestTop,
+                              look(window, "e2e-dragon-beat-" + std::to_string(i)).topBrightness);
     }
+    EXPECT_LT(darkestTop, quiet.topBrightness - 20.0) << "the sky darkens";
 
     // Every band at full strength: every bar stands 1040 units tall, yellow and red.
     beat.reset();
