@@ -66,6 +66,10 @@ std::string DesktopListener::title() const {
     return desktopTitle ? desktopTitle->title() : DesktopTitle::kFallback;
 }
 
+uint64_t DesktopListener::songs() const {
+    return desktopTitle ? desktopTitle->songs() : 0;
+}
+
 std::string DesktopListener::statusLine() const {
     return capture.statusLine();
 }

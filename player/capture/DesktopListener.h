@@ -41,6 +41,8 @@ class DesktopListener {
     bool playing() const;
     // The playing desktop player's title, else "Desktop audio".
     std::string title() const;
+    // How many songs the desktop's players have begun (DesktopTitle::songs); 0 without a bus.
+    uint64_t songs() const;
     std::string statusLine() const;
     DesktopCapture::State state() const;
 

@@ -203,6 +203,11 @@ std::string DesktopTitle::title() const {
     return current;
 }
 
+uint64_t DesktopTitle::songs() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return songCount;
+}
+
 void DesktopTitle::run() {
     std::unique_lock<std::mutex> lock(mutex);
     while (!quit) {
@@ -211,6 +216,10 @@ void DesktopTitle::run() {
             mpris::currentTitle(mpris::listPlayers(busAddress, std::chrono::milliseconds(500)));
         lock.lock();
         current = t.empty() ? kFallback : t;
+        if (!t.empty() && t != lastPlayed) {
+            lastPlayed = t;
+            ++songCount;
+        }
         wake.wait_for(lock, interval, [this] { return quit; });
     }
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -44,6 +45,9 @@ class DesktopTitle {
 
     // The playing player's title, else kFallback. Never blocks on the bus.
     std::string title() const;
+    // How many songs have begun: a playing title other than the last one played. A pause, or
+    // the same song played again after a stop, is not a new song. Never blocks on the bus.
+    uint64_t songs() const;
 
   private:
     void run();
@@ -54,5 +58,7 @@ class DesktopTitle {
     std::condition_variable wake;
     bool quit = false;
     std::string current;
+    std::string lastPlayed; // the last title that was not the fallback
+    uint64_t songCount = 0;
     std::thread worker;
 };

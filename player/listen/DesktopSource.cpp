@@ -6,7 +6,7 @@ DesktopSource::DesktopSource(Options o) {
     options.busAddress = o.busAddress;
     options.onStatus = std::move(o.onStatus);
     options.onFrames = [this](const float* frames, size_t count, int) {
-        audio.write(frames, long(count), HeardAudio::nowSeconds());
+        audio.write(frames, long(count), HeardAudio::nowSeconds(), song());
     };
     listener = std::make_unique<DesktopListener>(std::move(options));
 }
@@ -33,6 +33,10 @@ PlayState DesktopSource::state() const {
     }
     return running && listener->state() == DesktopCapture::State::Listening ? PlayState::Paused
                                                                             : PlayState::Stopped;
+}
+
+uint64_t DesktopSource::song() const {
+    return listener ? listener->songs() : 0;
 }
 
 std::string DesktopSource::title() const {

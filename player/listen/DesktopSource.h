@@ -44,6 +44,7 @@ class DesktopSource : public ListeningSource {
     const HeardAudio& heard() const override { return audio.heard(); }
     const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
     double gainDb() const override { return audio.gainDb(); }
+    uint64_t song() const override;
     PlayState state() const override;
     std::string title() const override;
     int channels() const override { return DesktopCapture::kChannels; }

@@ -10,17 +10,21 @@
 //   from it follows the gain exactly (SpectrumMapping::forGain), as a song's does its own.
 // - write() is called by one thread (the capture's) with interleaved stereo frames at 44.1 kHz
 //   as they are heard; the readers of heard(), asPlayed() and gainDb() are on any thread.
+// - song counts the songs the desktop has begun, as far as its players tell
+//   (ListeningSource::song()): when it changes, the new song's loudness is measured afresh
+//   (RunningLoudness::restart), as the player's own songs each have their own.
 #pragma once
 
 #include "player/loudness/RunningLoudness.h"
 #include "player/spectrum/HeardAudio.h"
 
 #include <atomic>
+#include <cstdint>
 #include <vector>
 
 class NormalisedAudio {
   public:
-    void write(const float* frames, long count, double now);
+    void write(const float* frames, long count, double now, uint64_t song = 0);
 
     const HeardAudio& heard() const { return normalised; }
     const HeardAudio& asPlayed() const { return played; }
@@ -31,4 +35,5 @@ class NormalisedAudio {
     RunningLoudness loudness;  // writer's
     std::vector<float> scaled; // writer's
     std::atomic<double> gain{0};
+    uint64_t lastSong = 0; // writer's
 };

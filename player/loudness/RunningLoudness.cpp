@@ -20,6 +20,17 @@ RunningLoudness::~RunningLoudness() {
     }
 }
 
+void RunningLoudness::restart() {
+    auto* s = static_cast<ebur128_state*>(meter);
+    if (s) {
+        ebur128_destroy(&s);
+    }
+    meter = ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_S);
+    readings.clear();
+    sinceReading = 0;
+    sounding = 0;
+}
+
 double RunningLoudness::estimateLufs() const {
     if (readings.empty()) {
         return kGateLufs;

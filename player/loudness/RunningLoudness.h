@@ -10,7 +10,9 @@
 // until kSettleSeconds of sound and kSlowDbPerSecond after, falls at most kFallDbPerSecond
 // (a loud entry after a quiet opening), and holds through silence. So a song is near its level
 // from its first half second and settles within a few seconds, and, the estimate being an
-// average of seconds, its own swells and breaks do not pump.
+// average of seconds, its own swells and breaks do not pump. restart() begins a new song: its
+// loudness is measured afresh and its gain set at once, as the first song's was, from the gain
+// that stood for the song before.
 //
 // One thread owns an instance.
 #pragma once
@@ -37,6 +39,9 @@ class RunningLoudness {
     // moves smoothly across them.
     void process(float* frames, long count);
     double gainDb() const { return gain; }
+    // A new song begins: forgets what was measured, keeps the gain until the new song's first
+    // reading sets it.
+    void restart();
     // The running estimate in LUFS; kGateLufs until there has been sound.
     double estimateLufs() const;
 

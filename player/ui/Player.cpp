@@ -129,10 +129,7 @@ void Player::startCurrent() {
     songRide = levels.ride;
     // A song scanned before whose scan could not reach its end follows what is heard.
     rideFromRunning = !waitingForLevels && !levels.wholeSong;
-    snapRide = true;
-    running.clear();
-    runningAt = -1;
-    limitTop = kNoLimit;
+    restartRunningRide();
     playback.play(path, currentGain);
     // Measure the next songs while this one plays.
     for (int k = 1; k <= 2; ++k) {
@@ -296,6 +293,14 @@ void Player::updateMapping(double now) {
     builder.setMapping(shown.forGain(listening ? listening->gainDb() : playback.heardGainDb()));
 }
 
+void Player::restartRunningRide() {
+    running.clear();
+    runningAt = -1;
+    limitTop = kNoLimit;
+    nextRunningUpdate = 0;
+    snapRide = true;
+}
+
 void Player::setListeningSource(ListeningSource* source) {
     if (source && !listening) {
         fileMedia = current;
@@ -310,11 +315,8 @@ void Player::setListeningSource(ListeningSource* source) {
         ++serial;
     }
     listening = source;
-    running.clear();
-    runningAt = -1;
-    limitTop = kNoLimit;
-    nextRunningUpdate = 0;
-    snapRide = true;
+    listeningSong = source ? source->song() : 0;
+    restartRunningRide();
     listeningTitle.clear();
     listeningStatus = source ? source->statusLine() : std::string();
     if (source) {
@@ -351,6 +353,11 @@ void Player::tick(double now) {
         takeScannedLevels();
     }
     if (listening) {
+        // A new song on the desktop rides on its own, not on the memory of the one before.
+        if (listening->song() != listeningSong) {
+            listeningSong = listening->song();
+            restartRunningRide();
+        }
         std::string t = listening->title();
         if (t != listeningTitle || current.title != t) {
             listeningTitle = t;

@@ -34,6 +34,9 @@ class ListeningSource {
     // dB of heard() over it for the frames heard now.
     virtual const HeardAudio& heardAsPlayed() const { return heard(); }
     virtual double gainDb() const { return 0; }
+    // Changes when the source's song changes, as far as the source can tell (0 when it cannot):
+    // the player then rides the new song on its own, as it does a new song of its own.
+    virtual uint64_t song() const { return 0; }
 };
 
 // What visualizations are told about the current item.
@@ -121,6 +124,8 @@ class Player {
     void startCurrent();
     void takeScannedLevels();
     void followRunningLevels(PlayState state, double now);
+    // Starts the running profile afresh: a new source, or the source's new song.
+    void restartRunningRide();
     void updateMapping(double now);
 
     PlayerSettings settings;
@@ -132,6 +137,7 @@ class Player {
     FolderWalker walker;
     std::deque<Opening> openings; // oldest first, as the walker takes them
     ListeningSource* listening = nullptr;
+    uint64_t listeningSong = 0; // the source's song() the running profile was started for
     std::string listeningTitle;
     std::string listeningStatus;
     MediaDescription fileMedia; // the song's, while a source is set

@@ -115,9 +115,11 @@ TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnder
         EXPECT_EQ(source, monitor);
     }
 
-    // The desktop player's title becomes the item's title.
+    // The desktop player's title becomes the item's title, and its first song.
+    EXPECT_EQ(desktop.song(), 0u);
     testsupport::FakePlayer radio(bus.address(), "radio", {"Playing", "Night Drive", {"Vee"}});
     EXPECT_TRUE(tickUntil(player, [&] { return player.media().title == "Vee - Night Drive"; }));
+    EXPECT_EQ(desktop.song(), 1u);
 
     // Silence again: from then on the levels stand still, as for a paused song.
     EXPECT_TRUE(tickUntil(

@@ -49,6 +49,7 @@ TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtistsNeverTcplaye
     EXPECT_EQ(mpris::currentTitle(players), "Ann, Bo - Song");
 }
 
+// A song counts once: stopping and playing it again is no new song; another title is.
 TEST_F(DesktopTitleTest, WithoutAPlayingPlayerTheTitleIsDesktopAudioUntilOnePlays) {
     FakePlayer player(bus.address(), "tune", {"Paused", "Song", {}});
     ASSERT_TRUE(player.ok());
@@ -57,10 +58,17 @@ TEST_F(DesktopTitleTest, WithoutAPlayingPlayerTheTitleIsDesktopAudioUntilOnePlay
     DesktopTitle title(bus.address(), 50ms);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(title.title(), "Desktop audio");
+    EXPECT_EQ(title.songs(), 0u);
     player.setStatus("Playing");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Song"; })) << title.title();
+    EXPECT_EQ(title.songs(), 1u);
     player.setStatus("Stopped");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Desktop audio"; })) << title.title();
+    player.setStatus("Playing");
+    EXPECT_TRUE(waitFor([&] { return title.title() == "Song"; })) << title.title();
+    player.setTitle("Next song");
+    EXPECT_TRUE(waitFor([&] { return title.title() == "Next song"; })) << title.title();
+    EXPECT_EQ(title.songs(), 2u);
 }
 
 TEST_F(DesktopTitleTest, SilentAndMalformedPlayersAreLeftOutWithoutHarm) {

@@ -50,6 +50,10 @@ class FakePlayer {
         std::lock_guard<std::mutex> lock(mutex);
         announce.status = s;
     }
+    void setTitle(const std::string& t) {
+        std::lock_guard<std::mutex> lock(mutex);
+        announce.title = t;
+    }
 
   private:
     void serve() {
