@@ -9,9 +9,13 @@
 
 namespace {
 constexpr long kReadingFrames = AudioDecoder::kRate / 10;
+
+void* newMeter() {
+    return ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_S);
+}
 } // namespace
 
-RunningLoudness::RunningLoudness() : meter(ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_S)) {}
+RunningLoudness::RunningLoudness() : meter(newMeter()) {}
 
 RunningLoudness::~RunningLoudness() {
     auto* s = static_cast<ebur128_state*>(meter);
@@ -25,7 +29,7 @@ void RunningLoudness::restart() {
     if (s) {
         ebur128_destroy(&s);
     }
-    meter = ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_S);
+    meter = newMeter();
     readings.clear();
     sinceReading = 0;
     sounding = 0;
