@@ -9,6 +9,7 @@
 //   gl_floor [LAYERS [SECONDS]]     LAYERS: 0 (clear and swap only) to 16, default 1
 //
 // Needs a display (scripts/paced-cpu's Xvfb, or xvfb-run).
+#include "game/shell/FrameTimer.h"
 #include "game/shell/GameWindow.h"
 #include "game/shell/ViewSetup.h"
 #include "game/shell/WindowRecord.h"
@@ -17,7 +18,6 @@
 
 #include <GL/gl.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,9 +27,9 @@
 
 namespace {
 
-double clockSeconds(clockid_t id) {
+double cpuSeconds() {
     timespec t{};
-    clock_gettime(id, &t);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
@@ -90,21 +90,18 @@ int main(int argc, char** argv) {
     glEnable(GL_TEXTURE_2D);
     makeTexture();
 
-    const double start = clockSeconds(CLOCK_MONOTONIC);
-    double split = start, cpu0 = 0.0, wall0 = 0.0;
+    CFrameTimer timer;
+    timer.initTimer();
+    constexpr double kStartSeconds = 2.0;
+    double started = 0.0, wall = 0.0, cpu0 = 0.0;
     long frames = 0;
     for (;;) {
-        // The game's pacing: sleep in steps of 5 ms until more than 16 ms have passed.
-        while (clockSeconds(CLOCK_MONOTONIC) - split <= 0.016) {
-            usleep(5000);
-        }
-        split = clockSeconds(CLOCK_MONOTONIC);
-        if (wall0 == 0.0 && split - start >= 2.0) {
-            wall0 = split;
-            cpu0 = clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
-            frames = 0;
-        }
-        if (wall0 != 0.0 && split - wall0 >= seconds) {
+        // The game's own pacing; the frame times add up to the wall time.
+        const double dt = paceFrame(&timer, nullptr, 0);
+        if (started < kStartSeconds) {
+            started += dt;
+            cpu0 = cpuSeconds();
+        } else if ((wall += dt) >= seconds) {
             break;
         }
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -125,10 +122,9 @@ int main(int argc, char** argv) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageA(&msg);
         }
-        ++frames;
+        frames += started >= kStartSeconds ? 1 : 0;
     }
-    const double wall = split - wall0;
-    const double cpu = clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+    const double cpu = cpuSeconds() - cpu0;
     std::printf("layers %d: fps %.1f cpu %.1f %% of a core, %.2f ms a frame, rss %.1f MiB\n",
                 layers, static_cast<double>(frames) / wall, cpu / wall * 100.0,
                 frames > 0 ? cpu / static_cast<double>(frames) * 1000.0 : 0.0, rssMiB());
