@@ -36,7 +36,7 @@ PlayState DesktopSource::state() const {
 }
 
 uint64_t DesktopSource::song() const {
-    return listener ? listener->songs() : 0;
+    return listener->songs();
 }
 
 std::string DesktopSource::title() const {
