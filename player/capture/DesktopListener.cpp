@@ -66,8 +66,8 @@ std::string DesktopListener::title() const {
     return desktopTitle ? desktopTitle->title() : DesktopTitle::kFallback;
 }
 
-uint64_t DesktopListener::songs() const {
-    return desktopTitle ? desktopTitle->songs() : 0;
+DesktopSong DesktopListener::song() const {
+    return desktopTitle ? desktopTitle->song() : DesktopSong{};
 }
 
 std::string DesktopListener::statusLine() const {

@@ -41,8 +41,8 @@ class DesktopListener {
     bool playing() const;
     // The playing desktop player's title, else "Desktop audio".
     std::string title() const;
-    // How many songs the desktop's players have begun (DesktopTitle::songs); 0 without a bus.
-    uint64_t songs() const;
+    // The song the desktop's players play (DesktopTitle::song); song 0, unnamed, without a bus.
+    DesktopSong song() const;
     std::string statusLine() const;
     DesktopCapture::State state() const;
 

@@ -1,6 +1,8 @@
 #include "player/capture/DesktopTitle.h"
 
+#include "player/mpris/FileUri.h"
 #include "player/mpris/SessionBus.h"
+#include "player/spectrum/HeardAudio.h"
 
 #include <dbus/dbus.h>
 
@@ -101,6 +103,7 @@ bool readPlayer(DBusConnection* c, PlayerInfo& info, std::chrono::milliseconds t
     const char* iface = kPlayerInterface;
     dbus_message_append_args(call.m, DBUS_TYPE_STRING, &iface, DBUS_TYPE_INVALID);
     Message reply{ask(c, call.m, timeout)};
+    info.answeredAt = HeardAudio::nowSeconds();
     DBusMessageIter top;
     if (!reply.m || !dbus_message_iter_init(reply.m, &top)) {
         return false;
@@ -108,6 +111,14 @@ bool readPlayer(DBusConnection* c, PlayerInfo& info, std::chrono::milliseconds t
     eachEntry(&top, [&](const std::string& key, DBusMessageIter* value) {
         if (key == "PlaybackStatus") {
             info.playbackStatus = textInVariant(value);
+        } else if (key == "Position") {
+            DBusMessageIter inner;
+            dbus_message_iter_recurse(value, &inner);
+            if (dbus_message_iter_get_arg_type(&inner) == DBUS_TYPE_INT64) {
+                dbus_int64_t us = 0;
+                dbus_message_iter_get_basic(&inner, &us);
+                info.positionUs = us >= 0 ? int64_t(us) : -1;
+            }
         } else if (key == "Metadata") {
             DBusMessageIter dict;
             dbus_message_iter_recurse(value, &dict);
@@ -116,6 +127,8 @@ bool readPlayer(DBusConnection* c, PlayerInfo& info, std::chrono::milliseconds t
                     info.title = textInVariant(v);
                 } else if (field == "xesam:artist") {
                     info.artist = textInVariant(v);
+                } else if (field == "xesam:url") {
+                    info.url = textInVariant(v);
                 }
             });
         }
@@ -172,13 +185,21 @@ std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
     return players;
 }
 
-std::string currentTitle(const std::vector<PlayerInfo>& players) {
+const PlayerInfo* currentPlayer(const std::vector<PlayerInfo>& players) {
     for (const PlayerInfo& p : players) {
         if (p.playbackStatus == "Playing" && !p.title.empty()) {
-            return p.artist.empty() ? p.title : p.artist + " - " + p.title;
+            return &p;
         }
     }
-    return "";
+    return nullptr;
+}
+
+std::string currentTitle(const std::vector<PlayerInfo>& players) {
+    const PlayerInfo* p = currentPlayer(players);
+    if (!p) {
+        return "";
+    }
+    return p->artist.empty() ? p->title : p->artist + " - " + p->title;
 }
 
 } // namespace mpris
@@ -203,23 +224,28 @@ std::string DesktopTitle::title() const {
     return current;
 }
 
-uint64_t DesktopTitle::songs() const {
+DesktopSong DesktopTitle::song() const {
     std::lock_guard<std::mutex> lock(mutex);
-    return songCount;
+    return playing;
 }
 
 void DesktopTitle::run() {
     std::unique_lock<std::mutex> lock(mutex);
     while (!quit) {
         lock.unlock();
-        std::string t =
-            mpris::currentTitle(mpris::listPlayers(busAddress, std::chrono::milliseconds(500)));
+        std::vector<mpris::PlayerInfo> players =
+            mpris::listPlayers(busAddress, std::chrono::milliseconds(500));
+        const mpris::PlayerInfo* p = mpris::currentPlayer(players);
+        std::string t = mpris::currentTitle(players);
         lock.lock();
         current = t.empty() ? kFallback : t;
         if (!t.empty() && t != lastPlayed) {
             lastPlayed = t;
-            ++songCount;
+            ++playing.number;
         }
+        playing.path = p ? mpris::localPathOfUri(p->url) : "";
+        playing.position = p && p->positionUs >= 0 ? double(p->positionUs) / 1e6 : -1;
+        playing.at = p ? p->answeredAt : HeardAudio::nowSeconds();
         wake.wait_for(lock, interval, [this] { return quit; });
     }
 }

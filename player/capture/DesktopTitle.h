@@ -18,6 +18,9 @@ struct PlayerInfo {
     std::string playbackStatus; // "Playing", "Paused", "Stopped" or ""
     std::string title;          // xesam:title, or ""
     std::string artist;         // the xesam:artist entries joined by ", ", or ""
+    std::string url;            // xesam:url, or ""
+    int64_t positionUs = -1;    // Position, or -1 when the player does not give it
+    double answeredAt = 0;      // when its answer came (steady clock seconds)
 };
 
 // Every player on the bus at busAddress ("" = the user's session bus) but tcplayer itself.
@@ -26,11 +29,25 @@ struct PlayerInfo {
 std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
                                     std::chrono::milliseconds timeout);
 
-// The title to show for the desktop's audio: "Artist - Title" (or "Title") of the first player
-// that is playing and names its title; "" when none does.
+// The first player that is playing and names its title; null when none does.
+const PlayerInfo* currentPlayer(const std::vector<PlayerInfo>& players);
+// The title to show for the desktop's audio: "Artist - Title" (or "Title") of the current
+// player; "" when there is none.
 std::string currentTitle(const std::vector<PlayerInfo>& players);
 
 } // namespace mpris
+
+// What the desktop's players tell of the song that plays.
+struct DesktopSong {
+    uint64_t number = 0;  // how many songs have begun (see DesktopTitle::song)
+    std::string path;     // the local file the playing player names, "" when it names none
+    double position = -1; // seconds into that file at `at`, -1 when the player does not say
+    double at = 0;        // when it was asked (steady clock seconds, as HeardAudio::nowSeconds)
+
+    // Seconds into the file at time now (steady clock), -1 when not known; a playing song
+    // moves on from where its player last said.
+    double positionAt(double now) const { return position < 0 ? -1 : position + (now - at); }
+};
 
 // Keeps the desktop's current title up to date on a thread of its own.
 class DesktopTitle {
@@ -45,9 +62,11 @@ class DesktopTitle {
 
     // The playing player's title, else kFallback. Never blocks on the bus.
     std::string title() const;
-    // How many songs have begun: a playing title other than the last one played. A pause, or
-    // the same song played again after a stop, is not a new song. Never blocks on the bus.
-    uint64_t songs() const;
+    // The song that plays. Its number counts the songs that have begun: a playing title other
+    // than the last one played. A pause, or the same song played again after a stop, is not a
+    // new song. The path and position are the playing player's; both are cleared while
+    // nothing plays. Never blocks on the bus.
+    DesktopSong song() const;
 
   private:
     void run();
@@ -59,6 +78,6 @@ class DesktopTitle {
     bool quit = false;
     std::string current;
     std::string lastPlayed; // the last title that was not the fallback
-    uint64_t songCount = 0;
+    DesktopSong playing;
     std::thread worker;
 };

@@ -6,7 +6,7 @@ DesktopSource::DesktopSource(Options o) {
     options.busAddress = o.busAddress;
     options.onStatus = std::move(o.onStatus);
     options.onFrames = [this](const float* frames, size_t count, int) {
-        audio.write(frames, long(count), HeardAudio::nowSeconds(), song());
+        audio.write(frames, long(count), HeardAudio::nowSeconds(), listener->song());
     };
     listener = std::make_unique<DesktopListener>(std::move(options));
 }
@@ -36,7 +36,7 @@ PlayState DesktopSource::state() const {
 }
 
 uint64_t DesktopSource::song() const {
-    return listener->songs();
+    return listener->song().number;
 }
 
 std::string DesktopSource::title() const {

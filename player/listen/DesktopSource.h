@@ -45,6 +45,7 @@ class DesktopSource : public ListeningSource {
     const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
     double gainDb() const override { return audio.gainDb(); }
     uint64_t song() const override;
+    bool knownRide(spectrum::SpectrumMapping& ride) const override { return audio.knownRide(ride); }
     PlayState state() const override;
     std::string title() const override;
     int channels() const override { return DesktopCapture::kChannels; }

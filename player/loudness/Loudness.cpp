@@ -14,8 +14,12 @@
 #include <vector>
 
 bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
-              spectrum::RideProfile* profile, const std::atomic<bool>* cancel) {
+              spectrum::RideProfile* profile, const std::atomic<bool>* cancel,
+              std::vector<float>* momentary) {
     out = SongScan{};
+    if (momentary) {
+        momentary->clear();
+    }
     std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(path, out.error);
     if (!decoder) {
         return false;
@@ -32,6 +36,7 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
         profile->setSourceRate(decoder->info().sourceRate);
     }
     const long limit = maxSeconds > 0 ? long(maxSeconds * AudioDecoder::kRate) : -1;
+    const long hop = long(kMomentaryHop * AudioDecoder::kRate);
     long done = 0;
     std::vector<float> chunk(8192 * AudioDecoder::kChannels);
     for (;;) {
@@ -48,8 +53,19 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
             out.error = decoder->error();
             break;
         }
+        // The meter takes the frames up to each hop's end, where the momentary loudness is read.
+        for (long at = 0; at < got;) {
+            long n = momentary ? std::min(got - at, hop - (done + at) % hop) : got;
+            ebur128_add_frames_float(state.get(), chunk.data() + at * AudioDecoder::kChannels,
+                                     size_t(n));
+            at += n;
+            double lufs = -HUGE_VAL;
+            if (momentary && (done + at) % hop == 0 &&
+                ebur128_loudness_momentary(state.get(), &lufs) == EBUR128_SUCCESS) {
+                momentary->push_back(float(std::max(lufs, -200.0)));
+            }
+        }
         if (got > 0) {
-            ebur128_add_frames_float(state.get(), chunk.data(), size_t(got));
             if (profile) {
                 profile->add(chunk.data(), got);
             }
@@ -80,11 +96,11 @@ namespace {
 // The levels one scan gives; tags name the gain where the file has them. False (levels
 // left at their defaults) when nothing could be decoded.
 bool levelsOf(const std::string& path, double maxSeconds, const std::atomic<bool>* cancel,
-              SongLevels& levels) {
+              SongLevels& levels, std::vector<float>* momentary = nullptr) {
     levels = SongLevels{};
     SongScan scan;
     spectrum::RideProfile profile;
-    if (!scanSong(path, maxSeconds, scan, &profile, cancel)) {
+    if (!scanSong(path, maxSeconds, scan, &profile, cancel, momentary)) {
         return false;
     }
     std::string error;
@@ -107,8 +123,13 @@ bool openingLevels(const std::string& path, SongLevels& out) {
     return levelsOf(path, kOpeningSeconds, nullptr, out);
 }
 
-bool wholeSongLevels(const std::string& path, SongLevels& out) {
-    return levelsOf(path, 0, nullptr, out);
+bool wholeSongLevels(const std::string& path, SongLevels& out, std::vector<float>* momentary,
+                     const std::atomic<bool>* cancel) {
+    return levelsOf(path, 0, cancel, out, momentary);
+}
+
+void lowerThreadPriority() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
 }
 
 double gainForLoudness(const LoudnessResult& r) {
@@ -178,8 +199,7 @@ void LoudnessScanner::waitIdle() {
 }
 
 void LoudnessScanner::run() {
-    // Measuring is background work: the music and the game come first.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+    lowerThreadPriority();
     std::unique_lock<std::mutex> hold(lock);
     while (!quit.load()) {
         if (queue.empty()) {

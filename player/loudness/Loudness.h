@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct LoudnessResult {
     double integratedLufs = 0; // EBU R128 integrated loudness
@@ -26,11 +27,15 @@ struct SongScan {
 };
 
 // Decodes path from its start, as fast as it can, for at most maxSeconds (0: all of it),
-// measuring its loudness and feeding its audio to profile when given. False, with the
-// reason in out.error, when the file cannot be opened or not a second of it can be decoded;
-// a scan that stops later (a damaged tail, cancel set) is true and not complete.
+// measuring its loudness and feeding its audio to profile when given. With momentary, it
+// also keeps the song's momentary loudness (LUFS, the last 0.4 s) at every kMomentaryHop:
+// entry i at (i + 1) * kMomentaryHop seconds into the song. False, with the reason in
+// out.error, when the file cannot be opened or not a second of it can be decoded; a scan that
+// stops later (a damaged tail, cancel set) is true and not complete.
+constexpr double kMomentaryHop = 0.1;
 bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
-              spectrum::RideProfile* profile = nullptr, const std::atomic<bool>* cancel = nullptr);
+              spectrum::RideProfile* profile = nullptr, const std::atomic<bool>* cancel = nullptr,
+              std::vector<float>* momentary = nullptr);
 
 // The gain in dB that brings a measured song to the target, lowered where needed so that its
 // peak does not clip, and kept within -30..+12 dB. Silence gets 0.
@@ -51,8 +56,15 @@ struct SongLevels {
 constexpr double kOpeningSeconds = 10.0;
 bool openingLevels(const std::string& path, SongLevels& out);
 // The levels from the whole song, decoded at once on the calling thread (what the scanner
-// finds for it in the background). False when the file cannot be decoded.
-bool wholeSongLevels(const std::string& path, SongLevels& out);
+// finds for it in the background), and with momentary its momentary loudness as scanSong
+// keeps it. False when the file cannot be decoded; cancel, when set, ends the scan early.
+bool wholeSongLevels(const std::string& path, SongLevels& out,
+                     std::vector<float>* momentary = nullptr,
+                     const std::atomic<bool>* cancel = nullptr);
+
+// Measuring is background work: the music and the game come first. Gives the calling thread
+// the lowest priority.
+void lowerThreadPriority();
 
 // Measures songs one after another on a background thread of the lowest priority, ahead of
 // their turn, and keeps the results. All members may be called from any thread.

@@ -46,6 +46,11 @@ double RunningLoudness::estimateLufs() const {
     return 10.0 * std::log10(energy / double(readings.size())) - 0.691;
 }
 
+void RunningLoudness::hold(double gainDb) {
+    held = true;
+    heldGain = std::clamp(gainDb, -30.0, 12.0);
+}
+
 void RunningLoudness::step(double seconds) {
     auto* s = static_cast<ebur128_state*>(meter);
     if (!s) {
@@ -84,6 +89,7 @@ void RunningLoudness::process(float* frames, long count) {
         if (sinceReading == kReadingFrames) {
             sinceReading = 0;
             step(double(kReadingFrames) / AudioDecoder::kRate);
+            gain = held ? heldGain : gain;
         }
         // The gain moves across the frames from its value before the reading to the new one.
         double from = std::pow(10.0, before / 20.0), to = std::pow(10.0, gain / 20.0);

@@ -12,7 +12,7 @@
 // from its first half second and settles within a few seconds, and, the estimate being an
 // average of seconds, its own swells and breaks do not pump. restart() begins a new song: its
 // loudness is measured afresh and its gain set at once, as the first song's was, from the gain
-// that stood for the song before.
+// that stood for the song before. hold() sets the gain from what is known of the song instead.
 //
 // One thread owns an instance.
 #pragma once
@@ -44,6 +44,10 @@ class RunningLoudness {
     void restart();
     // The running estimate in LUFS; kGateLufs until there has been sound.
     double estimateLufs() const;
+    // The gain is known from elsewhere (the song's own file): it heads for gainDb from the
+    // next reading on, while the estimate goes on being measured, until release().
+    void hold(double gainDb);
+    void release() { held = false; }
 
   private:
     void step(double seconds);
@@ -53,4 +57,6 @@ class RunningLoudness {
     long sinceReading = 0;
     double gain = 0;     // dB, applied now
     double sounding = 0; // seconds of sound so far
+    bool held = false;
+    double heldGain = 0;
 };

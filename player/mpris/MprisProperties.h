@@ -2,6 +2,7 @@
 // snapshot of the player.
 #pragma once
 
+#include "player/mpris/FileUri.h"
 #include "player/mpris/MprisTarget.h"
 
 #include <dbus/dbus.h>
@@ -34,11 +35,5 @@ std::vector<std::string> changedPlayerProperties(const PlayerSnapshot& before,
 
 // The object's introspection data.
 const char* introspectionXml();
-
-// "file:///a%20b.flac" -> "/a b.flac"; a plain absolute path as it is; "" for anything else
-// (another scheme, a relative path, a bad escape).
-std::string localPathOfUri(const std::string& uri);
-// The file:// URI of an absolute path, with the characters a URI cannot hold escaped.
-std::string uriOfLocalPath(const std::string& path);
 
 } // namespace mpris

@@ -244,6 +244,13 @@ void Player::followRunningLevels(PlayState state, double now) {
         running.add(heardFrames.data(), count);
         runningAt = at;
     }
+    // A song the source knows rides as its file does: nothing is left to guess.
+    spectrum::SpectrumMapping known;
+    if (listening && listening->knownRide(known)) {
+        songRide = known;
+        limitTop = kNoLimit;
+        return;
+    }
     // Until the profile has enough sound to go on, the mapping for music in general at the
     // normalised loudness stands, following the desktop's gain as it settles.
     const bool priorOnly = running.soundingSeconds() < spectrum::kMinSoundingSeconds;

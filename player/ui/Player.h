@@ -37,6 +37,9 @@ class ListeningSource {
     // Changes when the source's song changes, as far as the source can tell (0 when it cannot):
     // the player then rides the new song on its own, as it does a new song of its own.
     virtual uint64_t song() const { return 0; }
+    // The song's ride calibration relative to heardAsPlayed(), when the source knows the song
+    // itself (its file, matched to what is heard): it then rides as the file does.
+    virtual bool knownRide(spectrum::SpectrumMapping& /*ride*/) const { return false; }
 };
 
 // What visualizations are told about the current item.

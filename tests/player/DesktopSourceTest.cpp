@@ -2,7 +2,9 @@
 // player's levels (what its visualizations get as TimedLevel) in the tone's cell, with the
 // desktop's title as the current item, and the player goes back to its song afterwards.
 #include "player/listen/DesktopSource.h"
+#include "player/mpris/FileUri.h"
 #include "player/spectrum/SpectrumAnalyzer.h"
+#include "tests/support/AudioFiles.h"
 #include "tests/support/FakeMprisPlayer.h"
 #include "tests/support/PrivateBus.h"
 #include "tests/support/PulseServer.h"
@@ -16,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <random>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -135,6 +138,73 @@ TEST_F(DesktopSourceTest, ToneIntoTheOutputReachesThePlayersLevelsInItsCellUnder
     EXPECT_EQ(player.media().title, "");
     EXPECT_EQ(player.status(), "");
     EXPECT_EQ(player.state(), PlayState::Stopped);
+}
+
+// A song whose player names its file is matched to that file through the sound server: it is
+// normalised with the file's own gain, less how much quieter the desktop plays it, and rides
+// on the file's calibration.
+TEST_F(DesktopSourceTest, ASongWhosePlayerNamesItsFileIsNormalisedAndRiddenAsThatFile) {
+    testsupport::PulseServer server(dir.path(),
+                                    {"module-null-sink sink_name=speakers norewinds=1"});
+    testsupport::PrivateBus bus(dir.path());
+    std::string error;
+    ASSERT_TRUE(server.start(error)) << error;
+    ASSERT_TRUE(bus.start(error)) << error;
+
+    // Fifteen seconds of noise whose loudness moves every 0.3 s, as music's does.
+    std::mt19937 rng(3);
+    std::normal_distribution<float> white(0, 0.1f);
+    std::uniform_real_distribution<float> levelDb(-20, 0);
+    std::vector<float> song(15 * 44100);
+    float level = 1;
+    for (size_t i = 0; i < song.size(); ++i) {
+        level = i % 13230 == 0 ? std::pow(10.0f, levelDb(rng) / 20) : level;
+        song[i] = level * white(rng);
+    }
+    const std::string path = dir.file("song.wav");
+    ASSERT_EQ(testsupport::encodeAudio(path, {"pcm_f32le", "wav", 44100, 1, 15, "Song"},
+                                       [&](int, double t) { return song[size_t(t * 44100)]; }),
+              "");
+    SongLevels levels;
+    ASSERT_TRUE(wholeSongLevels(path, levels));
+
+    Player player(PlayerSettings{});
+    DesktopSource desktop(options(server.address(), bus.address()));
+    ASSERT_TRUE(desktop.start());
+    player.setListeningSource(&desktop);
+    ASSERT_TRUE(tickUntil(player, [&] { return said(DesktopCapture::kMsgListening); }));
+
+    // The desktop plays it 6 dB below the file; its player says where it is as it plays.
+    testsupport::FakePlayer named(bus.address(), "named", {"Playing", "Song", {}});
+    named.setUrl(mpris::uriOfLocalPath(path));
+    named.setPosition(0);
+    std::vector<float> quieter = song;
+    for (float& v : quieter) {
+        v *= 0.5f;
+    }
+    std::atomic<bool> played{false};
+    std::thread play([&] {
+        testsupport::playSamples(server.address(), "speakers", quieter);
+        played = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    spectrum::SpectrumMapping ride;
+    bool known = tickUntil(
+        player,
+        [&] {
+            named.setPosition(std::chrono::duration_cast<std::chrono::microseconds>(
+                                  std::chrono::steady_clock::now() - start)
+                                  .count());
+            return desktop.knownRide(ride) || played;
+        },
+        20s);
+    EXPECT_TRUE(known && !played);
+    EXPECT_NEAR(ride.topDb, levels.ride.topDb - 6.0, 1.0);
+    EXPECT_TRUE(tickUntil(
+        player, [&] { return std::fabs(desktop.gainDb() - levels.gainDb - 6.0) < 1.0; }, 1s))
+        << desktop.gainDb() << " against " << levels.gainDb + 6.0;
+    play.join();
+    player.setListeningSource(nullptr);
 }
 
 TEST_F(DesktopSourceTest, WithoutAServerThePlayerSaysSoWaitsAndSurvivesARestart) {

@@ -49,26 +49,35 @@ TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtistsNeverTcplaye
     EXPECT_EQ(mpris::currentTitle(players), "Ann, Bo - Song");
 }
 
-// A song counts once: stopping and playing it again is no new song; another title is.
+// A song counts once: stopping and playing it again is no new song; another title is. The
+// playing player's local file and position come with it.
 TEST_F(DesktopTitleTest, WithoutAPlayingPlayerTheTitleIsDesktopAudioUntilOnePlays) {
     FakePlayer player(bus.address(), "tune", {"Paused", "Song", {}});
+    player.setUrl("file:///music/a%20b.flac");
+    player.setPosition(12500000);
     ASSERT_TRUE(player.ok());
     EXPECT_EQ(mpris::currentTitle(mpris::listPlayers(bus.address(), 1000ms)), "");
 
     DesktopTitle title(bus.address(), 50ms);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(title.title(), "Desktop audio");
-    EXPECT_EQ(title.songs(), 0u);
+    EXPECT_EQ(title.song().number, 0u);
+    EXPECT_EQ(title.song().path, "");
     player.setStatus("Playing");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Song"; })) << title.title();
-    EXPECT_EQ(title.songs(), 1u);
+    DesktopSong song = title.song();
+    EXPECT_EQ(song.number, 1u);
+    EXPECT_EQ(song.path, "/music/a b.flac");
+    EXPECT_DOUBLE_EQ(song.positionAt(song.at + 1.0), 13.5);
     player.setStatus("Stopped");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Desktop audio"; })) << title.title();
+    EXPECT_EQ(title.song().path, "");
+    EXPECT_LT(title.song().positionAt(0), 0);
     player.setStatus("Playing");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Song"; })) << title.title();
     player.setTitle("Next song");
     EXPECT_TRUE(waitFor([&] { return title.title() == "Next song"; })) << title.title();
-    EXPECT_EQ(title.songs(), 2u);
+    EXPECT_EQ(title.song().number, 2u);
 }
 
 TEST_F(DesktopTitleTest, SilentAndMalformedPlayersAreLeftOutWithoutHarm) {

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -33,8 +34,10 @@ struct Section {
 };
 
 // Stereo "music": pink noise, darkened above 2 kHz and again above 8 kHz, half shared between
-// the channels, with a kick on every beat (120 a minute), in sections of the given levels.
-std::vector<float> music(const std::vector<Section>& sections, unsigned seed = 1) {
+// the channels, with a kick on every beat (120 a minute unless told), in sections of the given
+// levels.
+std::vector<float> music(const std::vector<Section>& sections, unsigned seed = 1,
+                         double beatSeconds = 0.5) {
     std::mt19937 rng(seed);
     std::normal_distribution<double> white(0, 1);
     double pinkState[3][7] = {}, lp1[3] = {}, lp2[3] = {};
@@ -60,7 +63,7 @@ std::vector<float> music(const std::vector<Section>& sections, unsigned seed = 1
     for (const Section& s : sections) {
         double gain = 0.05 * std::pow(10.0, s.levelDb / 20);
         for (long i = 0; i < long(s.seconds * 44100); ++i, t += 1.0 / 44100) {
-            double beat = std::fmod(t, 0.5);
+            double beat = std::fmod(t, beatSeconds);
             double kick = 3.0 * std::exp(-beat * 30) * std::sin(2 * kPi * 55 * beat);
             double shared = pink(2);
             for (int c = 0; c < 2; ++c) {
@@ -359,13 +362,14 @@ TEST(RideCalibration, ListeningToAQuietOrALoudSongIsNormalisedWithinTenSecondsWi
     }
 }
 
-// The desktop's output as the player listens to it, sounding throughout; songs counts the
-// songs its players have named.
+// The desktop's output as the player listens to it, sounding throughout; playing is what its
+// players tell of the song.
 class HeardDesktop : public ListeningSource {
   public:
     NormalisedAudio audio;
-    uint64_t songs = 0;
-    uint64_t song() const override { return songs; }
+    DesktopSong playing;
+    uint64_t song() const override { return playing.number; }
+    bool knownRide(SpectrumMapping& ride) const override { return audio.knownRide(ride); }
     const HeardAudio& heard() const override { return audio.heard(); }
     const HeardAudio& heardAsPlayed() const override { return audio.asPlayed(); }
     double gainDb() const override { return audio.gainDb(); }
@@ -377,20 +381,34 @@ class HeardDesktop : public ListeningSource {
 
 // L frame by frame, 60 frames a second, as the game takes it from a player listening to the
 // desktop play frames (in 10 ms blocks as they arrive, on a clock of their own). At each of
-// the seconds in newSongs the desktop's players name a new song.
+// the seconds in newSongs the desktop's players name a new song. With a file, the desktop's
+// player names it from the start, and where in it it plays (the second of the file played at
+// each second, skip says) as it is asked every two seconds; the file's scan is waited for, as
+// a listener's scan ends long before its song does.
 std::vector<double> listenedRide(const std::vector<float>& frames,
-                                 const std::vector<double>& newSongs = {}) {
+                                 const std::vector<double>& newSongs = {},
+                                 const std::string& file = "",
+                                 const std::function<double(double)>& skip = {}) {
     Player player(PlayerSettings{});
     HeardDesktop desktop;
     player.setListeningSource(&desktop);
+    desktop.playing = {0, file, 0.0, 1000.0};
+    auto fileSecond = skip ? skip : [](double t) { return t; };
     const long count = long(frames.size() / 2), block = 441;
     RideMeter meter;
     double nextFrame = 0;
     for (long at = 0; at + block <= count; at += block) {
         const double now = 1000.0 + double(at + block) / 44100;
-        desktop.songs = uint64_t(std::count_if(newSongs.begin(), newSongs.end(),
-                                               [&](double s) { return 1000.0 + s <= now; }));
-        desktop.audio.write(frames.data() + 2 * at, block, now, desktop.songs);
+        desktop.playing.number = uint64_t(std::count_if(
+            newSongs.begin(), newSongs.end(), [&](double s) { return 1000.0 + s <= now; }));
+        if (now >= desktop.playing.at + 2.0) {
+            desktop.playing.position = fileSecond(now - 1000.0);
+            desktop.playing.at = now;
+        }
+        desktop.audio.write(frames.data() + 2 * at, block, now, desktop.playing);
+        if (at == 0) {
+            desktop.audio.waitScanned();
+        }
         if (now >= 1000.0 + nextFrame) {
             nextFrame += 1.0 / 60;
             player.tick(now);
@@ -443,6 +461,39 @@ TEST(RideCalibration, ListeningToTheDesktopPlayOneSongAfterAnotherRidesEachAsIts
         // title came, which moves the loud chorus by a few L more than a song heard whole.
         EXPECT_NEAR(quantileL(heard, 10, 0.9), quantileL(file, 10, 0.9), 5.5) << db << " dB";
     }
+}
+
+TEST(RideCalibration, ListeningToALocalFileItsPlayerNamesRidesAsTheFileFromItsOpening) {
+    // A song that grows over a minute and a half: heard alone, its quiet opening would ride as
+    // the middle of the song, for what follows cannot be known. Its player names its file.
+    testsupport::ScratchDir dir;
+    std::vector<float> song = music({{25, -14}, {25, -7}, {20, 0}, {20, 4}}, 9);
+    const std::string path = dir.file("growing.flac");
+    ASSERT_EQ(testsupport::encodeAudio(path, {"flac", "flac", 44100, 2, 89.9, "Growing"},
+                                       [&](int c, double t) {
+                                           return std::clamp(song[size_t(2 * long(t * 44100) + c)],
+                                                             -1.0f, 1.0f);
+                                       }),
+              "");
+    SongLevels levels;
+    ASSERT_TRUE(wholeSongLevels(path, levels));
+    // Played quietly, then loudly with a seek from 40 s to 55 s.
+    std::vector<float> skipped(song.begin(), song.begin() + 40 * 44100 * 2);
+    skipped.insert(skipped.end(), song.begin() + 55 * 44100 * 2, song.end());
+    std::function<double(double)> skip = [](double t) { return t < 40 ? t : t + 15; };
+    for (auto [played, db] : {std::pair{song, -12.0}, std::pair{skipped, 6.0}}) {
+        std::vector<double> file = ride(played, levels.ride);
+        std::vector<double> heard = listenedRide(scaled(played, db), {}, path,
+                                                 db > 0 ? skip : std::function<double(double)>{});
+        // Frame by frame from 10 s on (alone, the sound rode 17 to 19 L away from the file).
+        heard.erase(heard.begin(), heard.begin() + 600);
+        file.erase(file.begin(), file.begin() + 600);
+        EXPECT_LT(meanDifference(heard, file), 0.3) << db << " dB";
+    }
+    // Another song than the file it names (a second player, a stream over it) is not taken
+    // for it: it rides on what is heard alone.
+    std::vector<float> other = music({{25, 4}, {20, -14}, {25, 0}, {20, -7}}, 4, 0.44);
+    EXPECT_EQ(listenedRide(other, {}, path), listenedRide(other));
 }
 
 } // namespace

@@ -24,6 +24,16 @@ void FakePlayer::reply(DBusMessage* call) {
     dbus_message_iter_init_append(r, &top);
     dbus_message_iter_open_container(&top, DBUS_TYPE_ARRAY, "{sv}", &props);
     appendVariantString(&props, "PlaybackStatus", announce.status);
+    if (positionUs >= 0) {
+        const char* k = "Position";
+        dbus_int64_t us = positionUs;
+        dbus_message_iter_open_container(&props, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
+        dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &k);
+        dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "x", &variant);
+        dbus_message_iter_append_basic(&variant, DBUS_TYPE_INT64, &us);
+        dbus_message_iter_close_container(&entry, &variant);
+        dbus_message_iter_close_container(&props, &entry);
+    }
     const char* key = "Metadata";
     dbus_message_iter_open_container(&props, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
     dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &key);
@@ -41,6 +51,9 @@ void FakePlayer::reply(DBusMessage* call) {
         dbus_message_iter_close_container(&meta, &e);
     } else if (!announce.title.empty()) {
         appendVariantString(&meta, "xesam:title", announce.title);
+    }
+    if (!url.empty()) {
+        appendVariantString(&meta, "xesam:url", url);
     }
     if (!announce.artists.empty()) {
         DBusMessageIter e, v, list;

@@ -5,6 +5,7 @@
 #include <dbus/dbus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -54,6 +55,16 @@ class FakePlayer {
         std::lock_guard<std::mutex> lock(mutex);
         announce.title = t;
     }
+    // The local file it plays (xesam:url) and where in it (Position); left out when "" and
+    // negative, as they are at first.
+    void setUrl(const std::string& u) {
+        std::lock_guard<std::mutex> lock(mutex);
+        url = u;
+    }
+    void setPosition(int64_t us) {
+        std::lock_guard<std::mutex> lock(mutex);
+        positionUs = us;
+    }
 
   private:
     void serve() {
@@ -71,6 +82,8 @@ class FakePlayer {
     DBusConnection* conn = nullptr;
     std::mutex mutex;
     Announce announce;
+    std::string url;
+    int64_t positionUs = -1;
     std::atomic<bool> quit{false};
     std::thread worker;
 };

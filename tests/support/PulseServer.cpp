@@ -152,8 +152,8 @@ std::vector<int> PulseServer::recordingSources() const {
     return sources;
 }
 
-bool playTone(const std::string& address, const std::string& sink, double hz, float amplitude,
-              double seconds) {
+bool playSamples(const std::string& address, const std::string& sink,
+                 const std::vector<float>& samples) {
     pa_sample_spec format{PA_SAMPLE_FLOAT32NE, 44100, 1};
     int err = 0;
     pa_simple* s = pa_simple_new(address.c_str(), "tone", PA_STREAM_PLAYBACK, sink.c_str(),
@@ -161,16 +161,19 @@ bool playTone(const std::string& address, const std::string& sink, double hz, fl
     if (!s) {
         return false;
     }
-    size_t n = static_cast<size_t>(seconds * format.rate);
-    std::vector<float> samples(n);
-    for (size_t i = 0; i < n; ++i) {
-        samples[i] =
-            amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * double(i) / format.rate));
-    }
-    bool ok = pa_simple_write(s, samples.data(), n * sizeof(float), &err) == 0 &&
+    bool ok = pa_simple_write(s, samples.data(), samples.size() * sizeof(float), &err) == 0 &&
               pa_simple_drain(s, &err) == 0;
     pa_simple_free(s);
     return ok;
+}
+
+bool playTone(const std::string& address, const std::string& sink, double hz, float amplitude,
+              double seconds) {
+    std::vector<float> samples(static_cast<size_t>(seconds * 44100));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = amplitude * static_cast<float>(std::sin(2.0 * M_PI * hz * double(i) / 44100));
+    }
+    return playSamples(address, sink, samples);
 }
 
 } // namespace testsupport

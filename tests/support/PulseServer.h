@@ -41,5 +41,8 @@ class PulseServer {
 // through the server at address; false if it could not play.
 bool playTone(const std::string& address, const std::string& sink, double hz, float amplitude,
               double seconds);
+// Plays mono samples at 44.1 kHz into the named sink; false if it could not play.
+bool playSamples(const std::string& address, const std::string& sink,
+                 const std::vector<float>& samples);
 
 } // namespace testsupport

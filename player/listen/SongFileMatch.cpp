@@ -1,0 +1,207 @@
+#include "player/listen/SongFileMatch.h"
+
+#include "player/decode/AudioDecoder.h"
+
+#include <ebur128.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace {
+constexpr long kHopFrames = long(kMomentaryHop * AudioDecoder::kRate + 0.5);
+constexpr double kSilentLufs = -70.0; // the absolute gate of R128
+constexpr long kWindowHops = 4;       // hops in the momentary loudness's 0.4 s
+
+double energy(double lufs) {
+    return std::pow(10.0, lufs / 10.0);
+}
+double lufsOf(double e) {
+    return 10.0 * std::log10(e);
+}
+
+void destroyMeter(void*& meter) {
+    auto* s = static_cast<ebur128_state*>(meter);
+    if (s) {
+        ebur128_destroy(&s);
+    }
+    meter = nullptr;
+}
+} // namespace
+
+SongFileMatch::SongFileMatch() = default;
+
+SongFileMatch::~SongFileMatch() {
+    endScan();
+    destroyMeter(meter);
+}
+
+void SongFileMatch::endScan() {
+    cancel.store(true);
+    if (scan.joinable()) {
+        scan.join();
+    }
+    cancel.store(false);
+}
+
+void SongFileMatch::waitScanned() {
+    if (scan.joinable()) {
+        scan.join();
+    }
+}
+
+void SongFileMatch::begin(const std::string& file) {
+    destroyMeter(meter);
+    meter = ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_M);
+    sinceHop = 0;
+    readings = 0;
+    lastPosition = -1;
+    lastReport = -1;
+    recent.clear();
+    // Only a regular file is scanned: a pipe or a device named by mistake could hold the scan
+    // (and the next song's begin) for ever.
+    std::error_code error;
+    active = !file.empty() && std::filesystem::is_regular_file(file, error);
+    if (!active || file == path) {
+        return; // nothing named (a pause), or the same file again: its scan and verdict stand
+    }
+    isMatched = false;
+    endScan();
+    path = file;
+    haveScan = false;
+    scanDone = false;
+    scan = std::thread([this, file] {
+        lowerThreadPriority();
+        SongLevels l;
+        std::vector<float> m;
+        bool ok = wholeSongLevels(file, l, &m, &cancel) && l.wholeSong;
+        std::lock_guard<std::mutex> hold(lock);
+        scanned = l;
+        fileMomentary = std::move(m);
+        scanOk = ok;
+        scanDone = true;
+    });
+}
+
+bool SongFileMatch::takeScan() {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!scanDone || !scanOk) {
+            return false;
+        }
+        levels = scanned;
+        momentary = std::move(fileMomentary);
+        scanOk = false; // taken
+    }
+    haveScan = true;
+    // The file's loudness, as R128 gates it absolutely, less kBelowSongDb.
+    double sum = 0;
+    long n = 0;
+    for (float m : momentary) {
+        if (m > kSilentLufs) {
+            sum += energy(m);
+            ++n;
+        }
+    }
+    fileGateLufs = n > 0 ? lufsOf(sum / double(n)) - kBelowSongDb : 0;
+    return true;
+}
+
+void SongFileMatch::add(const float* frames, long count, double position, double report) {
+    if (!active || !meter) {
+        return;
+    }
+    // A new report of the position that jumps from where the last one led is a seek: what was
+    // heard since the last report was put at the wrong places, so what was judged from it is
+    // undone, and what was heard before it is no guide to where the sound now is.
+    const double expected = lastPosition + double(count) / AudioDecoder::kRate;
+    if (report != lastReport) {
+        if (position >= 0 && lastPosition >= 0 && std::fabs(position - expected) > kMaxLagSeconds) {
+            recent.clear();
+            readings = 0; // the meter's window still holds the sound from before the seek
+            isMatched = reportMatched;
+            volumeDb = reportVolumeDb;
+        }
+        lastReport = report;
+        reportMatched = isMatched;
+        reportVolumeDb = volumeDb;
+    }
+    lastPosition = position;
+    auto* s = static_cast<ebur128_state*>(meter);
+    for (long at = 0; at < count;) {
+        long n = std::min(count - at, kHopFrames - sinceHop);
+        ebur128_add_frames_float(s, frames + 2 * at, size_t(n));
+        at += n;
+        sinceHop += n;
+        if (sinceHop < kHopFrames) {
+            break;
+        }
+        sinceHop = 0;
+        double heard = -HUGE_VAL;
+        if (position < 0 || ebur128_loudness_momentary(s, &heard) != EBUR128_SUCCESS ||
+            !(heard > kSilentLufs)) {
+            continue;
+        }
+        // The meter's first readings still hold the silence from before it began: a rise
+        // that would match any song's opening.
+        if (++readings <= kWindowHops) {
+            continue;
+        }
+        recent.push_back({position - double(count - at) / AudioDecoder::kRate, heard});
+        if (double(recent.size()) * kMomentaryHop > kWindowSeconds) {
+            recent.pop_front();
+        }
+        if (haveScan || takeScan()) {
+            judge();
+        }
+    }
+}
+
+// The file's loudness against what was heard, shifted by each lag in turn: the best
+// correlation decides, and at that lag the energies tell the desktop's volume.
+void SongFileMatch::judge() {
+    const long maxLag = std::lround(kMaxLagSeconds / kMomentaryHop);
+    const double minPairs = kMatchSeconds / kMomentaryHop;
+    double best = -1;
+    for (long lag = -maxLag; lag <= maxLag; ++lag) {
+        double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, ex = 0, ey = 0;
+        for (const Reading& r : recent) {
+            long i = std::lround(r.position / kMomentaryHop) - 1 + lag;
+            if (i < kWindowHops - 1 || i >= long(momentary.size()) ||
+                !(momentary[size_t(i)] > fileGateLufs)) {
+                continue;
+            }
+            const double x = r.heard, y = momentary[size_t(i)];
+            n += 1;
+            sx += x;
+            sy += y;
+            sxx += x * x;
+            syy += y * y;
+            sxy += x * y;
+            ex += energy(x);
+            ey += energy(y);
+        }
+        const double vx = n * sxx - sx * sx, vy = n * syy - sy * sy;
+        if (n < minPairs || vx <= 0 || vy <= 0) {
+            continue;
+        }
+        const double r = (n * sxy - sx * sy) / std::sqrt(vx * vy);
+        if (r > best) {
+            best = r;
+            volumeDb = lufsOf(ex / ey);
+        }
+    }
+    // Too little sound to judge (just after a seek, a quiet passage): the verdict stands.
+    if (best > -1) {
+        isMatched = best >= kMinCorrelation;
+    }
+}
+
+bool SongFileMatch::matched(double& gainDb, spectrum::SpectrumMapping& ride) const {
+    if (!active || !isMatched) {
+        return false;
+    }
+    gainDb = levels.gainDb - volumeDb;
+    ride = levels.ride.forGain(volumeDb);
+    return true;
+}
