@@ -1,11 +1,6 @@
 #include "player/mpris/MprisProperties.h"
 
 #include "player/mpris/SessionBus.h"
-#include "player/remote/RemoteProtocol.h"
-
-#include <cctype>
-#include <cstdio>
-#include <cstring>
 
 namespace mpris {
 namespace {
