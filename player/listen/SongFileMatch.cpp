@@ -152,20 +152,22 @@ void SongFileMatch::add(const float* frames, long count, double position, double
             recent.pop_front();
         }
         if (haveScan || takeScan()) {
-            judge();
+            judgeRecent();
         }
     }
 }
 
-// The file's loudness against what was heard, shifted by each lag in turn: the best
-// correlation decides, and at that lag the energies tell the desktop's volume.
-void SongFileMatch::judge() {
+// The file's loudness against what was heard from the reading first on, shifted by each lag in
+// turn: the best correlation, and at its lag the desktop's volume as the energies tell it. A
+// correlation of -2 when there were too few readings of sound to judge.
+SongFileMatch::Judgement SongFileMatch::judge(size_t first) const {
     const long maxLag = std::lround(kMaxLagSeconds / kMomentaryHop);
     const double minPairs = kMatchSeconds / kMomentaryHop;
-    double best = -1;
+    Judgement best;
     for (long lag = -maxLag; lag <= maxLag; ++lag) {
         double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0, ex = 0, ey = 0;
-        for (const Reading& r : recent) {
+        for (size_t k = first; k < recent.size(); ++k) {
+            const Reading& r = recent[k];
             long i = std::lround(r.position / kMomentaryHop) - 1 + lag;
             if (i < kWindowHops - 1 || i >= long(momentary.size()) ||
                 !(momentary[size_t(i)] > fileGateLufs)) {
@@ -186,14 +188,27 @@ void SongFileMatch::judge() {
             continue;
         }
         const double r = (n * sxy - sx * sy) / std::sqrt(vx * vy);
-        if (r > best) {
-            best = r;
-            volumeDb = lufsOf(ex / ey);
+        if (r > best.correlation) {
+            best = {r, lufsOf(ex / ey)};
         }
     }
-    // Too little sound to judge (just after a seek, a quiet passage): the verdict stands.
-    if (best > -1) {
-        isMatched = best >= kMinCorrelation;
+    return best;
+}
+
+// The whole window decides, or its newest kMatchSeconds alone when the desktop's volume has
+// moved within it (the step breaks the whole window's likeness until it has passed); the newer
+// volume wins.
+void SongFileMatch::judgeRecent() {
+    const size_t newest = size_t(std::lround(kMatchSeconds / kMomentaryHop));
+    const Judgement whole = judge(0);
+    const Judgement fresh = recent.size() > newest ? judge(recent.size() - newest) : Judgement{};
+    if (fresh.correlation >= kMinCorrelation) {
+        isMatched = true;
+        volumeDb = fresh.volumeDb;
+    } else if (whole.correlation > -2) {
+        // Too little sound to judge (just after a seek, a quiet passage): the verdict stands.
+        isMatched = whole.correlation >= kMinCorrelation;
+        volumeDb = isMatched ? whole.volumeDb : volumeDb;
     }
 }
 

@@ -22,7 +22,8 @@
 //   the verdict as it was. Anything else (another sound over it, a player that misstates its
 //   position, a file that cannot be decoded) leaves it unmatched.
 // - How much louder or quieter the desktop plays than the file is judged over the last
-//   kWindowSeconds, so a turn of its volume control is followed.
+//   kWindowSeconds, or over the newest kMatchSeconds alone when those match by themselves,
+//   so a turn of its volume control is followed within seconds.
 // - One thread calls begin(), add() and matched(); the scan's own thread only scans.
 #pragma once
 
@@ -63,9 +64,13 @@ class SongFileMatch {
     struct Reading {
         double position, heard;
     };
+    struct Judgement {
+        double correlation = -2, volumeDb = 0;
+    };
     void endScan();
     bool takeScan();
-    void judge();
+    Judgement judge(size_t first) const;
+    void judgeRecent();
 
     // Shared with the scan's thread.
     std::mutex lock;

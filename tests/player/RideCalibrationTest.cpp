@@ -490,6 +490,16 @@ TEST(RideCalibration, ListeningToALocalFileItsPlayerNamesRidesAsTheFileFromItsOp
         file.erase(file.begin(), file.begin() + 600);
         EXPECT_LT(meanDifference(heard, file), 0.3) << db << " dB";
     }
+    // The desktop's volume turned down by 6 dB at 50 s: the song rides on as its file, after a
+    // few seconds that still mix both volumes.
+    std::vector<float> turned = song;
+    for (size_t i = 50 * 44100 * 2; i < turned.size(); ++i) {
+        turned[i] *= 0.5f;
+    }
+    std::vector<double> heard = listenedRide(turned, {}, path), file = ride(song, levels.ride);
+    heard.erase(heard.begin(), heard.begin() + 60 * 60);
+    file.erase(file.begin(), file.begin() + 60 * 60);
+    EXPECT_LT(meanDifference(heard, file), 0.3);
     // Another song than the file it names (a second player, a stream over it) is not taken
     // for it: it rides on what is heard alone.
     std::vector<float> other = music({{25, 4}, {20, -14}, {25, 0}, {20, -7}}, 4, 0.44);
