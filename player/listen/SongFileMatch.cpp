@@ -205,8 +205,7 @@ void SongFileMatch::judgeRecent() {
     if (fresh.correlation >= kMinCorrelation) {
         isMatched = true;
         volumeDb = fresh.volumeDb;
-    } else if (whole.correlation > -2) {
-        // Too little sound to judge (just after a seek, a quiet passage): the verdict stands.
+    } else if (whole.correlation > -2) { // else too little sound to judge: the verdict stands
         isMatched = whole.correlation >= kMinCorrelation;
         volumeDb = isMatched ? whole.volumeDb : volumeDb;
     }
