@@ -79,7 +79,41 @@ std::vector<uint8_t> stretched(const DecodedImage& image, int width, int height)
     return out;
 }
 
+// The splash's backdrop from the archive in folder, decoded.
+bool decodeBackdrop(const std::string& folder, DecodedImage& image) {
+    CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
+    ImageKind kind = ImageKind::Jpeg;
+    std::string why;
+    return imageKindFor(C3DMenu::kSplashBackdrop, &kind) &&
+           archive.readFile(C3DMenu::kSplashBackdrop) &&
+           decodeImage(kind, archive.getData(), archive.getSize(), 4096, &image, &why) &&
+           image.width > 0 && image.height > 0;
+}
+
 } // namespace
+
+CBackdropAhead::CBackdropAhead(std::string folder) {
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::path(folder) / CStartPicture::kName, error)) {
+        return; // a kept frame is likely shown instead
+    }
+    worker = std::thread([this, folder] { decoded = decodeBackdrop(folder, image); });
+}
+
+CBackdropAhead::~CBackdropAhead() {
+    if (worker.joinable()) {
+        worker.join();
+    }
+}
+
+bool CBackdropAhead::take(DecodedImage& out) {
+    if (!worker.joinable()) {
+        return false;
+    }
+    worker.join();
+    out = std::move(image);
+    return decoded;
+}
 
 CStartPicture::CStartPicture(int w, int h, std::string dir)
     : width(w), height(h), folder(std::move(dir)) {
@@ -99,26 +133,20 @@ std::string CStartPicture::path() const {
     return (std::filesystem::path(folder) / kName).string();
 }
 
-bool CStartPicture::show(int x, int y) {
+bool CStartPicture::show(int x, int y, CBackdropAhead* ahead) {
     if (width <= 0 || height <= 0) {
         return false;
     }
     std::vector<uint8_t> rgb;
     matches = readKept(rgb);
-    return (matches || readBackdrop(rgb)) &&
+    return (matches || readBackdrop(rgb, ahead)) &&
            ShowStartupPicture(kPictureTitle, x, y, width, height, rgb.data());
 }
 
 // The splash's backdrop alone, as the splash stretches it over the window.
-bool CStartPicture::readBackdrop(std::vector<uint8_t>& rgb) const {
-    CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
-    ImageKind kind = ImageKind::Jpeg;
+bool CStartPicture::readBackdrop(std::vector<uint8_t>& rgb, CBackdropAhead* ahead) const {
     DecodedImage image;
-    std::string why;
-    if (!imageKindFor(C3DMenu::kSplashBackdrop, &kind) ||
-        !archive.readFile(C3DMenu::kSplashBackdrop) ||
-        !decodeImage(kind, archive.getData(), archive.getSize(), 4096, &image, &why) ||
-        image.width == 0 || image.height == 0) {
+    if (!(ahead && ahead->take(image)) && !decodeBackdrop(folder, image)) {
         return false;
     }
     rgb = stretched(image, width, height);

@@ -9,9 +9,33 @@
 // frame for the next.
 #pragma once
 
+#include "game/assets/ImageDecode.h"
+
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
+
+// The splash's backdrop decoded on a thread of its own from the program's first moments, while
+// the window's settings are read and its class made: a first start, which has no kept frame,
+// then shows its picture sooner. Begun only when no frame is kept at all; the decode is taken
+// (or waited for) once. It holds the image decoder (DevIL), whose state is the process's:
+// nothing else decodes an image until it is taken.
+class CBackdropAhead {
+  public:
+    explicit CBackdropAhead(std::string folder = ".");
+    ~CBackdropAhead();
+    CBackdropAhead(const CBackdropAhead&) = delete;
+    CBackdropAhead& operator=(const CBackdropAhead&) = delete;
+
+    // Waits for the decode; false when none was begun or it failed.
+    bool take(DecodedImage& out);
+
+  private:
+    std::thread worker;
+    bool decoded = false;
+    DecodedImage image;
+};
 
 class CStartPicture {
   public:
@@ -21,8 +45,8 @@ class CStartPicture {
     CStartPicture(int width, int height, std::string folder = ".");
 
     // Shows the kept frame with the window's client area at x, y when it matches, else the
-    // backdrop; true when a picture is up.
-    bool show(int x, int y);
+    // backdrop (decoded ahead when given); true when a picture is up.
+    bool show(int x, int y, CBackdropAhead* ahead = nullptr);
     // With the first frame drawn in the back buffer and not yet swapped: keeps it unless the
     // kept one matches already. Later calls do nothing.
     void keepFirstFrame();
@@ -35,7 +59,7 @@ class CStartPicture {
     // The picture to show, width x height RGB pixels, top row first: the kept frame when it
     // is this key's, else the splash's backdrop from the archive.
     bool readKept(std::vector<uint8_t>& rgb) const;
-    bool readBackdrop(std::vector<uint8_t>& rgb) const;
+    bool readBackdrop(std::vector<uint8_t>& rgb, CBackdropAhead* ahead) const;
 
     int width;
     int height;

@@ -59,6 +59,8 @@ void pumpMessages(KeyDownTable* keys, CStartPicture* startPicture) {
 } // namespace
 
 int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // A first start decodes the splash's backdrop while the window's settings are read.
+    CBackdropAhead backdrop;
     KeyDownTable keys{};
     AppInstanceInfo appInfo{};
     int exitCode = 0;
@@ -75,7 +77,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The last start's first frame (or the splash's backdrop), on the screen while the GL
     // window is made.
     CStartPicture startPicture(windowRecord.setup.width, windowRecord.setup.height);
-    startPicture.show(0, 0);
+    startPicture.show(0, 0, &backdrop);
 
     sceneDirector = new CSceneDirector;
     programLooping = TRUE;

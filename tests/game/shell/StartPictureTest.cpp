@@ -93,6 +93,17 @@ TEST_F(StartPictureTest, KeptFrameIsShownUnderItsKeyOnly) {
     CloseStartupPicture();
     keepFrame(fresh);
     EXPECT_EQ(fs::file_size(kept()), 24u + 64 * 64 * 3);
+
+    // Decoded ahead only without any kept frame (a first start); the picture shows from it.
+    DecodedImage image;
+    CBackdropAhead withKept(folder.string());
+    EXPECT_FALSE(withKept.take(image));
+    fs::remove(kept());
+    CBackdropAhead ahead(folder.string());
+    CStartPicture firstStart(64, 64, folder.string());
+    EXPECT_TRUE(firstStart.show(0, 0, &ahead));
+    EXPECT_TRUE(StartupPictureShown());
+    EXPECT_FALSE(ahead.take(image)); // taken once
 }
 
 } // namespace
