@@ -2,14 +2,11 @@
 
 #include "player/decode/AudioDecoder.h"
 
-#include <ebur128.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 namespace {
-constexpr long kHopFrames = long(kMomentaryHop * AudioDecoder::kRate + 0.5);
 constexpr double kSilentLufs = -70.0; // the absolute gate of R128
 constexpr long kWindowHops = 4;       // hops in the momentary loudness's 0.4 s
 
@@ -19,21 +16,12 @@ double energy(double lufs) {
 double lufsOf(double e) {
     return 10.0 * std::log10(e);
 }
-
-void destroyMeter(void*& meter) {
-    auto* s = static_cast<ebur128_state*>(meter);
-    if (s) {
-        ebur128_destroy(&s);
-    }
-    meter = nullptr;
-}
 } // namespace
 
 SongFileMatch::SongFileMatch() = default;
 
 SongFileMatch::~SongFileMatch() {
     endScan();
-    destroyMeter(meter);
 }
 
 void SongFileMatch::endScan() {
@@ -51,9 +39,7 @@ void SongFileMatch::waitScanned() {
 }
 
 void SongFileMatch::begin(const std::string& file) {
-    destroyMeter(meter);
-    meter = ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_M);
-    sinceHop = 0;
+    meter.reset();
     readings = 0;
     lastPosition = -1;
     lastReport = -1;
@@ -108,7 +94,7 @@ bool SongFileMatch::takeScan() {
 }
 
 void SongFileMatch::add(const float* frames, long count, double position, double report) {
-    if (!active || !meter) {
+    if (!active) {
         return;
     }
     // A new report of the position that jumps from where the last one led is a seek: what was
@@ -127,34 +113,23 @@ void SongFileMatch::add(const float* frames, long count, double position, double
         reportVolumeDb = volumeDb;
     }
     lastPosition = position;
-    auto* s = static_cast<ebur128_state*>(meter);
-    for (long at = 0; at < count;) {
-        long n = std::min(count - at, kHopFrames - sinceHop);
-        ebur128_add_frames_float(s, frames + 2 * at, size_t(n));
-        at += n;
-        sinceHop += n;
-        if (sinceHop < kHopFrames) {
-            break;
-        }
-        sinceHop = 0;
-        double heard = -HUGE_VAL;
-        if (position < 0 || ebur128_loudness_momentary(s, &heard) != EBUR128_SUCCESS ||
-            !(heard > kSilentLufs)) {
-            continue;
+    meter.addInHops(frames, count, [&](double heard, long framesAfter) {
+        if (position < 0 || !(heard > kSilentLufs)) {
+            return;
         }
         // The meter's first readings still hold the silence from before it began: a rise
         // that would match any song's opening.
         if (++readings <= kWindowHops) {
-            continue;
+            return;
         }
-        recent.push_back({position - double(count - at) / AudioDecoder::kRate, heard});
+        recent.push_back({position - double(framesAfter) / AudioDecoder::kRate, heard});
         if (double(recent.size()) * kMomentaryHop > kWindowSeconds) {
             recent.pop_front();
         }
         if (haveScan || takeScan()) {
             judgeRecent();
         }
-    }
+    });
 }
 
 // The file's loudness against what was heard from the reading first on, shifted by each lag in

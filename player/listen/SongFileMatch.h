@@ -87,10 +87,9 @@ class SongFileMatch {
     SongLevels levels;
     std::vector<float> momentary; // the file's, every kMomentaryHop
     double fileGateLufs = 0;
-    void* meter = nullptr; // the libebur128 state for what is heard
-    long sinceHop = 0;
-    long readings = 0;        // since begin()
-    double lastPosition = -1; // of the last frame added
+    LoudnessMeter meter{LoudnessMeter::Mode::Momentary}; // what is heard
+    long readings = 0;                                   // since begin()
+    double lastPosition = -1;                            // of the last frame added
     double lastReport = -1;
     bool reportMatched = false; // the verdict and volume when the last report came
     double reportVolumeDb = 0;

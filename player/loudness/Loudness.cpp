@@ -2,8 +2,6 @@
 
 #include "player/decode/AudioDecoder.h"
 
-#include <ebur128.h>
-
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -24,11 +22,8 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
     if (!decoder) {
         return false;
     }
-    std::unique_ptr<ebur128_state, void (*)(ebur128_state*)> state(
-        ebur128_init(AudioDecoder::kChannels, AudioDecoder::kRate,
-                     EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK),
-        [](ebur128_state* s) { ebur128_destroy(&s); });
-    if (!state) {
+    LoudnessMeter meter(LoudnessMeter::Mode::Whole);
+    if (!meter.ok()) {
         out.error = path + ": cannot measure its loudness";
         return false;
     }
@@ -36,7 +31,6 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
         profile->setSourceRate(decoder->info().sourceRate);
     }
     const long limit = maxSeconds > 0 ? long(maxSeconds * AudioDecoder::kRate) : -1;
-    const long hop = long(kMomentaryHop * AudioDecoder::kRate);
     long done = 0;
     std::vector<float> chunk(8192 * AudioDecoder::kChannels);
     for (;;) {
@@ -53,17 +47,12 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
             out.error = decoder->error();
             break;
         }
-        // The meter takes the frames up to each hop's end, where the momentary loudness is read.
-        for (long at = 0; at < got;) {
-            long n = momentary ? std::min(got - at, hop - (done + at) % hop) : got;
-            ebur128_add_frames_float(state.get(), chunk.data() + at * AudioDecoder::kChannels,
-                                     size_t(n));
-            at += n;
-            double lufs = -HUGE_VAL;
-            if (momentary && (done + at) % hop == 0 &&
-                ebur128_loudness_momentary(state.get(), &lufs) == EBUR128_SUCCESS) {
+        if (momentary) {
+            meter.addInHops(chunk.data(), got, [&](double lufs, long) {
                 momentary->push_back(float(std::max(lufs, -200.0)));
-            }
+            });
+        } else {
+            meter.add(chunk.data(), got);
         }
         if (got > 0) {
             if (profile) {
@@ -80,15 +69,8 @@ bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
     if (!out.complete && done < AudioDecoder::kRate) {
         return false; // not a second of it: nothing worth measuring
     }
-    double lufs = 0, peak = 0, p = 0;
-    ebur128_loudness_global(state.get(), &lufs);
-    for (unsigned c = 0; c < AudioDecoder::kChannels; ++c) {
-        if (ebur128_sample_peak(state.get(), c, &p) == EBUR128_SUCCESS) {
-            peak = std::max(peak, p);
-        }
-    }
-    out.loudness.integratedLufs = lufs;
-    out.loudness.samplePeak = peak;
+    out.loudness.integratedLufs = meter.integratedLufs();
+    out.loudness.samplePeak = meter.samplePeak();
     return true;
 }
 

@@ -2,6 +2,7 @@
 // same loudness (AudioDecoder::kLoudnessTargetLufs, the ReplayGain 2 reference level).
 #pragma once
 
+#include "player/loudness/LoudnessMeter.h"
 #include "player/spectrum/RideCalibration.h"
 
 #include <atomic>
@@ -32,7 +33,6 @@ struct SongScan {
 // entry i at (i + 1) * kMomentaryHop seconds into the song. False, with the reason in
 // out.error, when the file cannot be opened or not a second of it can be decoded; a scan that
 // stops later (a damaged tail, cancel set) is true and not complete.
-constexpr double kMomentaryHop = 0.1;
 bool scanSong(const std::string& path, double maxSeconds, SongScan& out,
               spectrum::RideProfile* profile = nullptr, const std::atomic<bool>* cancel = nullptr,
               std::vector<float>* momentary = nullptr);

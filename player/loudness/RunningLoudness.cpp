@@ -2,34 +2,15 @@
 
 #include "player/decode/AudioDecoder.h"
 
-#include <ebur128.h>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr long kReadingFrames = AudioDecoder::kRate / 10;
-
-void* newMeter() {
-    return ebur128_init(2, AudioDecoder::kRate, EBUR128_MODE_S);
-}
 } // namespace
 
-RunningLoudness::RunningLoudness() : meter(newMeter()) {}
-
-RunningLoudness::~RunningLoudness() {
-    auto* s = static_cast<ebur128_state*>(meter);
-    if (s) {
-        ebur128_destroy(&s);
-    }
-}
-
 void RunningLoudness::restart() {
-    auto* s = static_cast<ebur128_state*>(meter);
-    if (s) {
-        ebur128_destroy(&s);
-    }
-    meter = newMeter();
+    meter.reset();
     readings.clear();
     sinceReading = 0;
     sounding = 0;
@@ -52,15 +33,9 @@ void RunningLoudness::hold(double gainDb) {
 }
 
 void RunningLoudness::step(double seconds) {
-    auto* s = static_cast<ebur128_state*>(meter);
-    if (!s) {
-        return;
-    }
     // Until the short-term window is full of sound it would count the silence before it.
-    double st = -HUGE_VAL;
-    int rc = sounding < kShortTermSeconds ? ebur128_loudness_momentary(s, &st)
-                                          : ebur128_loudness_shortterm(s, &st);
-    if (rc != EBUR128_SUCCESS || !(st > kGateLufs)) {
+    const double st = sounding < kShortTermSeconds ? meter.momentaryLufs() : meter.shortTermLufs();
+    if (!(st > kGateLufs)) {
         return; // silence: the gain holds
     }
     const bool first = readings.empty();
@@ -81,9 +56,7 @@ void RunningLoudness::step(double seconds) {
 void RunningLoudness::process(float* frames, long count) {
     while (count > 0) {
         long n = std::min(count, kReadingFrames - sinceReading);
-        if (meter) {
-            ebur128_add_frames_float(static_cast<ebur128_state*>(meter), frames, size_t(n));
-        }
+        meter.add(frames, n);
         double before = gain;
         sinceReading += n;
         if (sinceReading == kReadingFrames) {

@@ -17,6 +17,8 @@
 // One thread owns an instance.
 #pragma once
 
+#include "player/loudness/LoudnessMeter.h"
+
 #include <deque>
 
 class RunningLoudness {
@@ -29,11 +31,6 @@ class RunningLoudness {
     static constexpr double kFallDbPerSecond = 20.0;
     static constexpr double kMomentarySeconds = 0.4;
     static constexpr double kShortTermSeconds = 3.0;
-
-    RunningLoudness();
-    ~RunningLoudness();
-    RunningLoudness(const RunningLoudness&) = delete;
-    RunningLoudness& operator=(const RunningLoudness&) = delete;
 
     // Measures count stereo frames (44.1 kHz) and scales them in place by the gain, which
     // moves smoothly across them.
@@ -52,7 +49,7 @@ class RunningLoudness {
   private:
     void step(double seconds);
 
-    void* meter;                 // the libebur128 state
+    LoudnessMeter meter{LoudnessMeter::Mode::ShortTerm};
     std::deque<double> readings; // energies of the short-term readings of sound, newest last
     long sinceReading = 0;
     double gain = 0;     // dB, applied now
