@@ -194,12 +194,15 @@ const PlayerInfo* currentPlayer(const std::vector<PlayerInfo>& players) {
     return nullptr;
 }
 
-std::string currentTitle(const std::vector<PlayerInfo>& players) {
-    const PlayerInfo* p = currentPlayer(players);
+std::string titleOf(const PlayerInfo* p) {
     if (!p) {
         return "";
     }
     return p->artist.empty() ? p->title : p->artist + " - " + p->title;
+}
+
+std::string currentTitle(const std::vector<PlayerInfo>& players) {
+    return titleOf(currentPlayer(players));
 }
 
 } // namespace mpris
@@ -236,7 +239,7 @@ void DesktopTitle::run() {
         std::vector<mpris::PlayerInfo> players =
             mpris::listPlayers(busAddress, std::chrono::milliseconds(500));
         const mpris::PlayerInfo* p = mpris::currentPlayer(players);
-        std::string t = mpris::currentTitle(players);
+        std::string t = mpris::titleOf(p);
         lock.lock();
         current = t.empty() ? kFallback : t;
         if (!t.empty() && t != lastPlayed) {
