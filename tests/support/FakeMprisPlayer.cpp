@@ -4,15 +4,21 @@ namespace testsupport {
 
 namespace {
 
-void appendVariantString(DBusMessageIter* into, const char* key, const std::string& value) {
+// One dictionary entry: key, and a variant of the basic type (signature) holding *value.
+void appendVariant(DBusMessageIter* into, const char* key, int type, const char* signature,
+                   const void* value) {
     DBusMessageIter entry, variant;
     dbus_message_iter_open_container(into, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
     dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &key);
-    dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "s", &variant);
-    const char* v = value.c_str();
-    dbus_message_iter_append_basic(&variant, DBUS_TYPE_STRING, &v);
+    dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, signature, &variant);
+    dbus_message_iter_append_basic(&variant, type, value);
     dbus_message_iter_close_container(&entry, &variant);
     dbus_message_iter_close_container(into, &entry);
+}
+
+void appendVariantString(DBusMessageIter* into, const char* key, const std::string& value) {
+    const char* v = value.c_str();
+    appendVariant(into, key, DBUS_TYPE_STRING, "s", &v);
 }
 
 } // namespace
@@ -25,14 +31,8 @@ void FakePlayer::reply(DBusMessage* call) {
     dbus_message_iter_open_container(&top, DBUS_TYPE_ARRAY, "{sv}", &props);
     appendVariantString(&props, "PlaybackStatus", announce.status);
     if (positionUs >= 0) {
-        const char* k = "Position";
-        dbus_int64_t us = positionUs;
-        dbus_message_iter_open_container(&props, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
-        dbus_message_iter_append_basic(&entry, DBUS_TYPE_STRING, &k);
-        dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "x", &variant);
-        dbus_message_iter_append_basic(&variant, DBUS_TYPE_INT64, &us);
-        dbus_message_iter_close_container(&entry, &variant);
-        dbus_message_iter_close_container(&props, &entry);
+        const dbus_int64_t us = positionUs;
+        appendVariant(&props, "Position", DBUS_TYPE_INT64, "x", &us);
     }
     const char* key = "Metadata";
     dbus_message_iter_open_container(&props, DBUS_TYPE_DICT_ENTRY, nullptr, &entry);
@@ -40,15 +40,8 @@ void FakePlayer::reply(DBusMessage* call) {
     dbus_message_iter_open_container(&entry, DBUS_TYPE_VARIANT, "a{sv}", &variant);
     dbus_message_iter_open_container(&variant, DBUS_TYPE_ARRAY, "{sv}", &meta);
     if (announce.titleAsNumber) {
-        DBusMessageIter e, v;
-        const char* k = "xesam:title";
-        int32_t n = 42;
-        dbus_message_iter_open_container(&meta, DBUS_TYPE_DICT_ENTRY, nullptr, &e);
-        dbus_message_iter_append_basic(&e, DBUS_TYPE_STRING, &k);
-        dbus_message_iter_open_container(&e, DBUS_TYPE_VARIANT, "i", &v);
-        dbus_message_iter_append_basic(&v, DBUS_TYPE_INT32, &n);
-        dbus_message_iter_close_container(&e, &v);
-        dbus_message_iter_close_container(&meta, &e);
+        const int32_t n = 42;
+        appendVariant(&meta, "xesam:title", DBUS_TYPE_INT32, "i", &n);
     } else if (!announce.title.empty()) {
         appendVariantString(&meta, "xesam:title", announce.title);
     }
