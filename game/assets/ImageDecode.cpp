@@ -57,9 +57,8 @@ bool imageKindFor(const char* name, ImageKind* kind) {
     return true;
 }
 
-bool decodeImage(ImageKind kind, const unsigned char* data, size_t size, uint32_t maxSide,
-                 DecodedImage* out, std::string* why) {
-    *out = DecodedImage{};
+bool withDecodedPixels(ImageKind kind, const unsigned char* data, size_t size, uint32_t maxSide,
+                       const std::function<void(const DecodedPixels&)>& use, std::string* why) {
     ImageHeader header;
     if (!checkImage(kind, data, size, maxSide, &header, why)) {
         return false;
@@ -74,25 +73,58 @@ bool decodeImage(ImageKind kind, const unsigned char* data, size_t size, uint32_
     clearDecoderErrors();
     DecoderImage image;
     // The decoder gets the data's real size, so that it cannot read past its end.
-    if (!ilLoadL(decoderFor(kind), data, static_cast<ILuint>(size)) ||
-        !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE)) {
+    bool decoded = ilLoadL(decoderFor(kind), data, static_cast<ILuint>(size));
+    if (decoded) {
+        // RGB and RGBA bytes are handed over as they are; anything else (palettes, grey, BGR,
+        // wider samples) as RGBA.
+        const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+        decoded = (ilGetInteger(IL_IMAGE_TYPE) == IL_UNSIGNED_BYTE &&
+                   (format == IL_RGB || format == IL_RGBA)) ||
+                  ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
+    }
+    if (!decoded) {
         if (why != nullptr) {
             *why = "image data is damaged (the decoder gave error " + std::to_string(ilGetError()) +
                    ")";
         }
         return false;
     }
-    auto width = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_WIDTH));
-    auto height = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_HEIGHT));
-    const ILubyte* pixels = ilGetData();
-    if (width != header.width || height != header.height || pixels == nullptr) {
+    DecodedPixels pixels;
+    pixels.width = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_WIDTH));
+    pixels.height = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_HEIGHT));
+    pixels.channels = ilGetInteger(IL_IMAGE_FORMAT) == IL_RGB ? 3 : 4;
+    pixels.data = ilGetData();
+    if (pixels.width != header.width || pixels.height != header.height || pixels.data == nullptr) {
         if (why != nullptr) {
             *why = "image decodes to another size than its header gives";
         }
         return false;
     }
-    out->width = width;
-    out->height = height;
-    out->rgba.assign(pixels, pixels + size_t{width} * height * 4);
+    use(pixels);
     return true;
+}
+
+bool decodeImage(ImageKind kind, const unsigned char* data, size_t size, uint32_t maxSide,
+                 DecodedImage* out, std::string* why) {
+    *out = DecodedImage{};
+    // One copy, widened to RGBA on the way where needed: a converted image in the decoder and
+    // then a copy of it would each be fresh memory of the image's size.
+    return withDecodedPixels(
+        kind, data, size, maxSide,
+        [out](const DecodedPixels& pixels) {
+            const size_t count = size_t{pixels.width} * pixels.height;
+            out->width = pixels.width;
+            out->height = pixels.height;
+            if (pixels.channels == 4) {
+                out->rgba.assign(pixels.data, pixels.data + count * 4);
+                return;
+            }
+            out->rgba.resize(count * 4);
+            unsigned char* to = out->rgba.data();
+            for (size_t i = 0; i < count; ++i, to += 4) {
+                std::memcpy(to, pixels.data + i * 3, 3);
+                to[3] = 255;
+            }
+        },
+        why);
 }

@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -45,9 +46,10 @@ std::string fileStamp(const std::filesystem::path& file) {
 // An image decoded bottom row first, stretched to width x height RGB pixels, top row first:
 // each pixel the mean of the image's pixels whose centres fall in its area (at least the
 // nearest one), as a mipmapped texture drawn at that size shows it.
-std::vector<uint8_t> stretched(const DecodedImage& image, int width, int height) {
+std::vector<uint8_t> stretched(const DecodedPixels& image, int width, int height) {
     std::vector<uint8_t> out(static_cast<size_t>(width) * height * 3);
     const int iw = static_cast<int>(image.width), ih = static_cast<int>(image.height);
+    const size_t channels = static_cast<size_t>(image.channels);
     const double sx = static_cast<double>(iw) / width, sy = static_cast<double>(ih) / height;
     auto span = [](int o, double scale, int limit, int& from, int& to) {
         from = std::min(limit - 1, static_cast<int>(std::ceil(o * scale - 0.5)));
@@ -62,16 +64,17 @@ std::vector<uint8_t> stretched(const DecodedImage& image, int width, int height)
             span(ox, sx, iw, x0, x1);
             unsigned sum[3] = {0, 0, 0};
             for (int y = y0; y < y1; ++y) {
-                const uint8_t* row = &image.rgba[static_cast<size_t>(ih - 1 - y) * iw * 4];
+                const uint8_t* row = &image.data[static_cast<size_t>(ih - 1 - y) * iw * channels];
                 for (int x = x0; x < x1; ++x) {
-                    for (int k = 0; k < 3; ++k) {
-                        sum[k] += row[x * 4 + k];
+                    const uint8_t* p = row + static_cast<size_t>(x) * channels;
+                    for (size_t k = 0; k < 3; ++k) {
+                        sum[k] += p[k];
                     }
                 }
             }
             const unsigned n = static_cast<unsigned>((y1 - y0) * (x1 - x0));
             uint8_t* p = &out[(static_cast<size_t>(oy) * width + ox) * 3];
-            for (int k = 0; k < 3; ++k) {
+            for (size_t k = 0; k < 3; ++k) {
                 p[k] = static_cast<uint8_t>((sum[k] + n / 2) / n);
             }
         }
@@ -79,15 +82,31 @@ std::vector<uint8_t> stretched(const DecodedImage& image, int width, int height)
     return out;
 }
 
-// The splash's backdrop from the archive in folder, decoded.
-bool decodeBackdrop(const std::string& folder, DecodedImage& image) {
+// The splash's backdrop from the archive in folder, decoded, then stretched (see stretched) to
+// the size sizeFor gives, asked once the decode is done; false when it cannot be read or
+// decoded, or the size is empty. size is the size stretched to.
+bool readStretchedBackdrop(const std::string& folder,
+                           const std::function<std::pair<int, int>()>& sizeFor,
+                           std::vector<uint8_t>& rgb, std::pair<int, int>& size) {
     CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
     ImageKind kind = ImageKind::Jpeg;
     std::string why;
+    bool made = false;
+    // Stretched from the decoder's own pixels: an RGBA copy of a large backdrop would cost a
+    // first start more in fresh memory than the decode itself.
     return imageKindFor(C3DMenu::kSplashBackdrop, &kind) &&
            archive.readFile(C3DMenu::kSplashBackdrop) &&
-           decodeImage(kind, archive.getData(), archive.getSize(), 4096, &image, &why) &&
-           image.width > 0 && image.height > 0;
+           withDecodedPixels(
+               kind, archive.getData(), archive.getSize(), 4096,
+               [&](const DecodedPixels& image) {
+                   size = sizeFor();
+                   if (image.width > 0 && image.height > 0 && size.first > 0 && size.second > 0) {
+                       rgb = stretched(image, size.first, size.second);
+                       made = true;
+                   }
+               },
+               &why) &&
+           made;
 }
 
 } // namespace
@@ -97,22 +116,37 @@ CBackdropAhead::CBackdropAhead(std::string folder) {
     if (std::filesystem::exists(std::filesystem::path(folder) / CStartPicture::kName, error)) {
         return; // a kept frame is likely shown instead
     }
-    worker = std::thread([this, folder] { decoded = decodeBackdrop(folder, image); });
+    worker = std::thread([this, folder, size = windowSize.get_future()]() mutable {
+        readStretchedBackdrop(
+            folder, [&size] { return size.get(); }, picture, pictureSize);
+    });
 }
 
 CBackdropAhead::~CBackdropAhead() {
+    stretchTo(0, 0); // a decode waiting for a size that never came stops
     if (worker.joinable()) {
         worker.join();
     }
 }
 
-bool CBackdropAhead::take(DecodedImage& out) {
+void CBackdropAhead::stretchTo(int width, int height) {
+    if (worker.joinable() && !sizeGiven) {
+        windowSize.set_value({width, height});
+        sizeGiven = true;
+    }
+}
+
+bool CBackdropAhead::take(int width, int height, std::vector<uint8_t>& rgb) {
     if (!worker.joinable()) {
         return false;
     }
+    stretchTo(width, height);
     worker.join();
-    out = std::move(image);
-    return decoded;
+    if (pictureSize != std::make_pair(width, height)) {
+        return false;
+    }
+    rgb = std::move(picture);
+    return true;
 }
 
 CStartPicture::CStartPicture(int w, int h, std::string dir)
@@ -145,12 +179,10 @@ bool CStartPicture::show(int x, int y, CBackdropAhead* ahead) {
 
 // The splash's backdrop alone, as the splash stretches it over the window.
 bool CStartPicture::readBackdrop(std::vector<uint8_t>& rgb, CBackdropAhead* ahead) const {
-    DecodedImage image;
-    if (!(ahead && ahead->take(image)) && !decodeBackdrop(folder, image)) {
-        return false;
-    }
-    rgb = stretched(image, width, height);
-    return true;
+    std::pair<int, int> size;
+    return (ahead != nullptr && ahead->take(width, height, rgb)) ||
+           readStretchedBackdrop(
+               folder, [this] { return std::make_pair(width, height); }, rgb, size);
 }
 
 bool CStartPicture::readKept(std::vector<uint8_t>& rgb) const {

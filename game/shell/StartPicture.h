@@ -9,18 +9,19 @@
 // frame for the next.
 #pragma once
 
-#include "game/assets/ImageDecode.h"
-
 #include <cstdint>
+#include <future>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // The splash's backdrop decoded on a thread of its own from the program's first moments, while
-// the window's settings are read and its class made: a first start, which has no kept frame,
-// then shows its picture sooner. Begun only when no frame is kept at all; the decode is taken
-// (or waited for) once. It holds the image decoder (DevIL), whose state is the process's:
-// nothing else decodes an image until it is taken.
+// the window's settings are read and its class made, and stretched to the window once its size
+// is given: a first start, which has no kept frame, then shows its picture sooner. Begun only
+// when no frame is kept at all; the picture is taken (or waited for) once. It holds the image
+// decoder (DevIL), whose state is the process's: nothing else decodes an image until it is
+// taken.
 class CBackdropAhead {
   public:
     explicit CBackdropAhead(std::string folder = ".");
@@ -28,13 +29,20 @@ class CBackdropAhead {
     CBackdropAhead(const CBackdropAhead&) = delete;
     CBackdropAhead& operator=(const CBackdropAhead&) = delete;
 
-    // Waits for the decode; false when none was begun or it failed.
-    bool take(DecodedImage& out);
+    // The window's client size, once known: the decode goes on to stretch to it. Only the
+    // first size given counts.
+    void stretchTo(int width, int height);
+    // Waits for the backdrop stretched to width x height (the size given now when none was
+    // before): RGB, top row first, as the start picture shows it. False when no decode was
+    // begun, it failed, it was stretched to another size, or it was taken already.
+    bool take(int width, int height, std::vector<uint8_t>& rgb);
 
   private:
     std::thread worker;
-    bool decoded = false;
-    DecodedImage image;
+    std::promise<std::pair<int, int>> windowSize;
+    bool sizeGiven = false;
+    std::vector<uint8_t> picture;
+    std::pair<int, int> pictureSize{0, 0};
 };
 
 class CStartPicture {

@@ -66,6 +66,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int exitCode = 0;
 
     prepareWindowRecord(&keys, &appInfo, instance);
+    backdrop.stretchTo(windowRecord.setup.width, windowRecord.setup.height);
     writeExePath();
 
     if (!registerWindowClass(&appInfo)) {

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -94,16 +95,33 @@ TEST_F(StartPictureTest, KeptFrameIsShownUnderItsKeyOnly) {
     keepFrame(fresh);
     EXPECT_EQ(fs::file_size(kept()), 24u + 64 * 64 * 3);
 
-    // Decoded ahead only without any kept frame (a first start); the picture shows from it.
-    DecodedImage image;
+    // Decoded ahead only without any kept frame (a first start), and stretched to the size
+    // given; the picture shows from it.
+    std::vector<uint8_t> rgb;
     CBackdropAhead withKept(folder.string());
-    EXPECT_FALSE(withKept.take(image));
+    EXPECT_FALSE(withKept.take(64, 64, rgb));
     fs::remove(kept());
+    { CBackdropAhead neverTaken(folder.string()); } // stops without a size
+    CBackdropAhead otherSize(folder.string());
+    otherSize.stretchTo(32, 32);
+    EXPECT_FALSE(otherSize.take(64, 64, rgb));
     CBackdropAhead ahead(folder.string());
+    ahead.stretchTo(64, 64);
+    ASSERT_TRUE(ahead.take(64, 64, rgb));
+    ASSERT_EQ(rgb.size(), 64u * 64 * 3);
+    // The backdrop reaches every corner: a dark blue sky at the top left, the sunset's orange at
+    // the bottom right.
+    auto luma = [&](int x, int y) {
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * 64 + x) * 3];
+        return p[0] + p[1] + p[2];
+    };
+    EXPECT_GT(luma(0, 0), 30);
+    EXPECT_GT(luma(63, 63), 3 * luma(0, 0));
+    CBackdropAhead again(folder.string());
     CStartPicture firstStart(64, 64, folder.string());
-    EXPECT_TRUE(firstStart.show(0, 0, &ahead));
+    EXPECT_TRUE(firstStart.show(0, 0, &again));
     EXPECT_TRUE(StartupPictureShown());
-    EXPECT_FALSE(ahead.take(image)); // taken once
+    EXPECT_FALSE(again.take(64, 64, rgb)); // taken once
 }
 
 } // namespace
