@@ -84,10 +84,10 @@ std::vector<uint8_t> stretched(const DecodedPixels& image, int width, int height
 
 // The splash's backdrop from the archive in folder, decoded, then stretched (see stretched) to
 // the size sizeFor gives, asked once the decode is done; false when it cannot be read or
-// decoded, or the size is empty. size is the size stretched to.
+// decoded, or the size is empty.
 bool readStretchedBackdrop(const std::string& folder,
                            const std::function<std::pair<int, int>()>& sizeFor,
-                           std::vector<uint8_t>& rgb, std::pair<int, int>& size) {
+                           std::vector<uint8_t>& rgb) {
     CDataArchive archive((std::filesystem::path(folder) / "data" / "tcdata.d").string().c_str());
     ImageKind kind = ImageKind::Jpeg;
     std::string why;
@@ -99,7 +99,7 @@ bool readStretchedBackdrop(const std::string& folder,
            withDecodedPixels(
                kind, archive.getData(), archive.getSize(), 4096,
                [&](const DecodedPixels& image) {
-                   size = sizeFor();
+                   const std::pair<int, int> size = sizeFor();
                    if (image.width > 0 && image.height > 0 && size.first > 0 && size.second > 0) {
                        rgb = stretched(image, size.first, size.second);
                        made = true;
@@ -117,8 +117,11 @@ CBackdropAhead::CBackdropAhead(std::string folder) {
         return; // a kept frame is likely shown instead
     }
     worker = std::thread([this, folder, size = windowSize.get_future()]() mutable {
-        readStretchedBackdrop(
-            folder, [&size] { return size.get(); }, picture, pictureSize);
+        std::pair<int, int> asked;
+        if (readStretchedBackdrop(
+                folder, [&] { return asked = size.get(); }, picture)) {
+            pictureSize = asked;
+        }
     });
 }
 
@@ -179,10 +182,9 @@ bool CStartPicture::show(int x, int y, CBackdropAhead* ahead) {
 
 // The splash's backdrop alone, as the splash stretches it over the window.
 bool CStartPicture::readBackdrop(std::vector<uint8_t>& rgb, CBackdropAhead* ahead) const {
-    std::pair<int, int> size;
     return (ahead != nullptr && ahead->take(width, height, rgb)) ||
            readStretchedBackdrop(
-               folder, [this] { return std::make_pair(width, height); }, rgb, size);
+               folder, [this] { return std::make_pair(width, height); }, rgb);
 }
 
 bool CStartPicture::readKept(std::vector<uint8_t>& rgb) const {
