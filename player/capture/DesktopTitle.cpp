@@ -201,10 +201,6 @@ std::string titleOf(const PlayerInfo* p) {
     return p->artist.empty() ? p->title : p->artist + " - " + p->title;
 }
 
-std::string currentTitle(const std::vector<PlayerInfo>& players) {
-    return titleOf(currentPlayer(players));
-}
-
 } // namespace mpris
 
 DesktopTitle::DesktopTitle(std::string address, std::chrono::milliseconds every)

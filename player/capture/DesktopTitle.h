@@ -31,10 +31,9 @@ std::vector<PlayerInfo> listPlayers(const std::string& busAddress,
 
 // The first player that is playing and names its title; null when none does.
 const PlayerInfo* currentPlayer(const std::vector<PlayerInfo>& players);
-// The title to show for the desktop's audio: "Artist - Title" (or "Title") of player p, or of
-// the current player; "" when there is none.
+// The title to show for the desktop's audio: "Artist - Title" (or "Title") of player p (the
+// current player); "" when there is none.
 std::string titleOf(const PlayerInfo* p);
-std::string currentTitle(const std::vector<PlayerInfo>& players);
 
 } // namespace mpris
 

@@ -46,7 +46,7 @@ TEST_F(DesktopTitleTest, ThePlayingPlayerNamesTheTitleWithItsArtistsNeverTcplaye
         EXPECT_NE(p.title, "Our own song");
         EXPECT_NE(p.title, "Ours too");
     }
-    EXPECT_EQ(mpris::currentTitle(players), "Ann, Bo - Song");
+    EXPECT_EQ(mpris::titleOf(mpris::currentPlayer(players)), "Ann, Bo - Song");
 }
 
 // A song counts once: stopping and playing it again is no new song; another title is. The
@@ -56,7 +56,7 @@ TEST_F(DesktopTitleTest, WithoutAPlayingPlayerTheTitleIsDesktopAudioUntilOnePlay
     player.setUrl("file:///music/a%20b.flac");
     player.setPosition(12500000);
     ASSERT_TRUE(player.ok());
-    EXPECT_EQ(mpris::currentTitle(mpris::listPlayers(bus.address(), 1000ms)), "");
+    EXPECT_EQ(mpris::currentPlayer(mpris::listPlayers(bus.address(), 1000ms)), nullptr);
 
     DesktopTitle title(bus.address(), 50ms);
     std::this_thread::sleep_for(200ms);
@@ -90,7 +90,7 @@ TEST_F(DesktopTitleTest, SilentAndMalformedPlayersAreLeftOutWithoutHarm) {
     auto players = mpris::listPlayers(bus.address(), 300ms);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, 2s);
     EXPECT_EQ(players.size(), 2u); // the hung one gave no answer
-    EXPECT_EQ(mpris::currentTitle(players), "Good");
+    EXPECT_EQ(mpris::titleOf(mpris::currentPlayer(players)), "Good");
 }
 
 TEST(DesktopTitleNoBus, NoBusMeansNoPlayersAndTheFallbackTitle) {
