@@ -30,17 +30,19 @@ double read(void* state, int (*reading)(ebur128_state*, double*)) {
 LoudnessMeter::LoudnessMeter(Mode m) : mode(m), state(newState(m)) {}
 
 LoudnessMeter::~LoudnessMeter() {
+    destroyState();
+}
+
+void LoudnessMeter::destroyState() {
     auto* s = static_cast<ebur128_state*>(state);
     if (s) {
         ebur128_destroy(&s);
     }
+    state = nullptr;
 }
 
 void LoudnessMeter::reset() {
-    auto* s = static_cast<ebur128_state*>(state);
-    if (s) {
-        ebur128_destroy(&s);
-    }
+    destroyState();
     state = newState(mode);
     sinceHop = 0;
 }

@@ -38,6 +38,8 @@ class LoudnessMeter {
     double samplePeak() const;
 
   private:
+    void destroyState();
+
     Mode mode;
     void* state = nullptr; // the libebur128 state
     long sinceHop = 0;     // frames fed since the last hop's end
